@@ -1,0 +1,19 @@
+# Host build: the core with the simulated Windows and the headless GUI
+# backend, unit tests and benchmarks.
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+
+add_library(quorvel_sim STATIC
+  src/platform/sim/sim_os.cpp
+  src/gui/headless/headless_backend.cpp
+)
+target_link_libraries(quorvel_sim PUBLIC quorvel_core)
+
+file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(quorvel_unit_tests ${UNIT_TEST_SOURCES})
+target_include_directories(quorvel_unit_tests PRIVATE tests/unit)
+target_link_libraries(quorvel_unit_tests PRIVATE quorvel_sim GTest::gtest GTest::gtest_main Threads::Threads)
+
+enable_testing()
+include(GoogleTest)
+gtest_discover_tests(quorvel_unit_tests DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,41 @@
+#include "app/program.h"
+
+#include "app/instance.h"
+#include "monitor/cpu_usage.h"
+
+namespace app {
+
+Program::Program(platform::Os& os, gui::Backend& backend) : os_(os), app_(backend) {
+  app_.SetTitle("Quorvel");
+}
+
+Program::~Program() {
+  // The window goes before the application object it belongs to; the mark's
+  // handle is released last, as the system would at process end.
+  form_.reset();
+}
+
+bool Program::Start() {
+  try {
+    monitor::CpuUsageUnitInitialize(os_);
+  } catch (const std::exception& e) {
+    app_.HandleException(e);
+    return false;
+  }
+  if (IsAnotherInstanceRunning(os_)) return false;
+  instanceMark_ = MarkInstanceRunning(os_);
+
+  form_ = std::make_unique<TForm_Zentor>(app_, os_);
+  app_.Dispatch([this] { form_->FormCreate(); });
+  return !app_.Terminated();
+}
+
+void Program::Run() { app_.Run(); }
+
+int QuorvelMain(platform::Os& os, gui::Backend& backend) {
+  Program program(os, backend);
+  if (program.Start()) program.Run();
+  return 0;
+}
+
+}  // namespace app

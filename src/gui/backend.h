@@ -1,0 +1,61 @@
+#pragma once
+// What the GUI runtime needs from a backend: peers for controls, timers,
+// modal boxes and the message loop. The Win32 backend does this with real
+// windows; the headless backend with a virtual clock and scripted answers.
+
+#include <memory>
+#include <string>
+
+#include "gui/controls.h"
+
+namespace gui {
+
+class TApplication;
+class TTimer;
+
+// MessageBox style bits and results, with the platform's values.
+namespace mb {
+constexpr unsigned kOk = 0x0;
+constexpr unsigned kOkCancel = 0x1;
+constexpr unsigned kYesNoCancel = 0x3;
+constexpr unsigned kYesNo = 0x4;
+constexpr unsigned kIconError = 0x10;
+constexpr unsigned kIconQuestion = 0x20;
+constexpr unsigned kIconWarning = 0x30;
+constexpr unsigned kIconInformation = 0x40;
+constexpr unsigned kButtonMask = 0xF;
+constexpr unsigned kIconMask = 0xF0;
+}  // namespace mb
+
+enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // A peer for the control, or null when the backend draws nothing.
+  virtual std::unique_ptr<Peer> CreatePeer(TControl& control) = 0;
+
+  // The timer's Enabled or Interval changed, or it is going away (enabled
+  // false). The backend (re)arms or cancels it.
+  virtual void TimerChanged(TTimer& timer) = 0;
+
+  // A modal box; runs a nested loop until it is answered. Returns the
+  // button's ModalResult.
+  virtual int MessageBox(const std::string& text, const std::string& caption,
+                         unsigned style) = 0;
+
+  // Runs the message loop until the application is terminated.
+  virtual void RunMessageLoop(TApplication& app) = 0;
+  // Handles every pending message once, then returns.
+  virtual void ProcessMessages() = 0;
+  // Terminate was asked: wake the loop so it can end.
+  virtual void PostQuit() = 0;
+  // Minimizes the application's windows to the taskbar.
+  virtual void MinimizeApplication() = 0;
+  virtual void RestoreApplication() = 0;
+  // Size of the work area forms are centred on.
+  virtual void DesktopSize(int& width, int& height) = 0;
+};
+
+}  // namespace gui

@@ -1,0 +1,78 @@
+#include "gui/headless/headless_backend.h"
+
+namespace gui {
+
+std::unique_ptr<Peer> HeadlessBackend::CreatePeer(TControl&) { return nullptr; }
+
+void HeadlessBackend::TimerChanged(TTimer& timer) {
+  // As with SetTimer, a change re-arms the timer from now.
+  armed_.erase(timer.TimerId());
+  if (timer.Enabled() && timer.Interval() > 0) {
+    armed_[timer.TimerId()] = Armed{&timer, now_ + timer.Interval(), sequence_++};
+  }
+}
+
+bool HeadlessBackend::TimerArmed(const TTimer& timer) const {
+  auto it = armed_.find(timer.TimerId());
+  return it != armed_.end() && it->second.timer == &timer;
+}
+
+void HeadlessBackend::AdvanceBy(std::uint64_t ms) {
+  const std::uint64_t target = now_ + ms;
+  for (;;) {
+    ProcessMessages();
+    const Armed* next = nullptr;
+    for (const auto& [id, armed] : armed_) {
+      if (armed.due > target) continue;
+      if (next == nullptr || armed.due < next->due ||
+          (armed.due == next->due && armed.sequence < next->sequence)) {
+        next = &armed;
+      }
+    }
+    if (next == nullptr) break;
+    TTimer* timer = next->timer;
+    if (next->due > now_) now_ = next->due;
+    // Re-arm before firing, so a handler that disables its timer wins.
+    armed_[timer->TimerId()] = Armed{timer, now_ + timer->Interval(), sequence_++};
+    timer->Fire();
+  }
+  now_ = target;
+}
+
+int HeadlessBackend::MessageBox(const std::string& text, const std::string& caption,
+                                unsigned style) {
+  ShownBox box{text, caption, style, 0};
+  if (WhileBoxOpen) WhileBoxOpen(box);
+  if (!answers_.empty()) {
+    box.answer = answers_.front();
+    answers_.pop_front();
+  } else {
+    switch (style & mb::kButtonMask) {
+      case mb::kYesNo:
+      case mb::kYesNoCancel: box.answer = mrYes; break;
+      default: box.answer = mrOk; break;
+    }
+  }
+  boxes_.push_back(box);
+  return box.answer;
+}
+
+void HeadlessBackend::RunMessageLoop(TApplication& app) {
+  // No input arrives on its own here: the loop drains what was posted and
+  // hands control back to the test, which drives time and input itself.
+  while (!app.Terminated() && !posted_.empty()) ProcessMessages();
+}
+
+void HeadlessBackend::ProcessMessages() {
+  std::deque<std::function<void()>> batch;
+  batch.swap(posted_);
+  for (auto& message : batch) {
+    if (HasApplication()) {
+      Application().Dispatch(message);
+    } else {
+      message();
+    }
+  }
+}
+
+}  // namespace gui

@@ -1,0 +1,72 @@
+#pragma once
+// The test backend: no windows, a virtual clock that fires timers in time
+// order, and message boxes answered from a script.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gui/application.h"
+#include "gui/backend.h"
+
+namespace gui {
+
+struct ShownBox {
+  std::string text;
+  std::string caption;
+  unsigned style = 0;
+  int answer = 0;
+};
+
+class HeadlessBackend : public Backend {
+ public:
+  std::unique_ptr<Peer> CreatePeer(TControl& control) override;
+  void TimerChanged(TTimer& timer) override;
+  int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
+  void RunMessageLoop(TApplication& app) override;
+  void ProcessMessages() override;
+  void PostQuit() override { quitPosted_ = true; }
+  void MinimizeApplication() override {}
+  void RestoreApplication() override {}
+  void DesktopSize(int& width, int& height) override {
+    width = 1024;
+    height = 768;
+  }
+
+  // Virtual time in milliseconds since the backend was made.
+  std::uint64_t Now() const { return now_; }
+  // Lets time pass, firing every timer that falls due, in order.
+  void AdvanceBy(std::uint64_t ms);
+  bool TimerArmed(const TTimer& timer) const;
+
+  // Queues a posted message: a handler run by the next ProcessMessages or loop.
+  void Post(std::function<void()> message) { posted_.push_back(std::move(message)); }
+
+  // The answer the next box gets; without one, a box takes its first button.
+  void ScriptAnswer(int modalResult) { answers_.push_back(modalResult); }
+  // Runs while a box is open, before it is answered (time may pass here).
+  std::function<void(const ShownBox&)> WhileBoxOpen;
+  const std::vector<ShownBox>& Boxes() const { return boxes_; }
+  void ClearBoxes() { boxes_.clear(); }
+
+  bool QuitPosted() const { return quitPosted_; }
+
+ private:
+  struct Armed {
+    TTimer* timer;
+    std::uint64_t due;
+    std::uint64_t sequence;  // keeps ties in arming order
+  };
+  std::map<int, Armed> armed_;  // by timer id
+  std::uint64_t now_ = 0;
+  std::uint64_t sequence_ = 0;
+  std::deque<std::function<void()>> posted_;
+  std::deque<int> answers_;
+  std::vector<ShownBox> boxes_;
+  bool quitPosted_ = false;
+};
+
+}  // namespace gui

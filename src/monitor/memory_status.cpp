@@ -1,0 +1,121 @@
+#include "monitor/memory_status.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdio>
+
+namespace monitor {
+
+namespace {
+
+std::int64_t RoundTiesToEven(double value) {
+  // nearbyint follows the current rounding mode, which the program never
+  // changes from round-to-nearest-even; say so rather than rely on it.
+  const int saved = std::fegetround();
+  std::fesetround(FE_TONEAREST);
+  const double r = std::nearbyint(value);
+  std::fesetround(saved);
+  return static_cast<std::int64_t>(r);
+}
+
+std::string Dec(std::int64_t v) { return std::to_string(v); }
+std::string Dec(std::uint32_t v) { return std::to_string(v); }
+
+std::string Kb(std::int64_t v) { return Dec(v) + " KB"; }
+std::string Mb(std::int64_t v) { return Dec(v) + " MB"; }
+
+// Processor usage shown as a whole number: truncated toward zero. The
+// reading is unclamped, so keep the cast defined for any double.
+std::int64_t TruncateUsage(double usage) {
+  if (!(usage == usage)) return 0;
+  if (usage >= 9.2e18) return INT64_MAX;
+  if (usage <= -9.2e18) return INT64_MIN;
+  return static_cast<std::int64_t>(usage);
+}
+
+}  // namespace
+
+MemoryStatus TakeMemoryStatus(platform::Os& os) {
+  MemoryStatus m;
+  m.dwLength = sizeof(MemoryStatus);
+  os.GlobalMemoryStatus(&m);
+  return m;
+}
+
+std::int64_t RoundedKilobytes(std::uint32_t bytes) {
+  return RoundTiesToEven(static_cast<double>(bytes) / 1024.0);
+}
+
+std::int64_t RoundedMegabytes(std::uint32_t bytes) {
+  return RoundTiesToEven(static_cast<double>(bytes) / 1048576.0);
+}
+
+int GaugePercent(const GaugeValues& g) {
+  if (g.maximum <= g.minimum) return 0;
+  std::int64_t progress = g.progress;
+  if (progress < g.minimum) progress = g.minimum;
+  if (progress > g.maximum) progress = g.maximum;
+  return static_cast<int>(100 * (progress - g.minimum) / (g.maximum - g.minimum));
+}
+
+std::string GaugePercentText(const GaugeValues& g) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d%%", GaugePercent(g));
+  return text;
+}
+
+std::string StatusBarMemoryText(const MemoryStatus& m) {
+  return "PM:" + Dec(ToKilobytesTruncated(m.dwAvailPhys)) + "K/" +
+         Dec(ToKilobytesTruncated(m.dwTotalPhys)) + "K " + "PF:" +
+         Dec(ToKilobytesTruncated(m.dwAvailPageFile)) + "K/" +
+         Dec(ToKilobytesTruncated(m.dwTotalPageFile)) + "K ";
+}
+
+Figures ComputeFigures(const MemoryStatus& m, double cpuUsage) {
+  Figures f;
+  const std::uint32_t usedPhys = UsedPhysical(m);
+  const std::uint32_t usedPage = UsedPageFile(m);
+  const std::uint32_t totalPhysMb = ToMegabytesTruncated(m.dwTotalPhys);
+
+  f.statusBar = StatusBarMemoryText(m);
+
+  // The gauge subtracts truncated megabytes while the label truncates the
+  // difference, so the gauge may stand one megabyte above the label.
+  f.gaugeMem = {0, totalPhysMb,
+                static_cast<std::int64_t>(totalPhysMb) -
+                    static_cast<std::int64_t>(ToMegabytesTruncated(m.dwAvailPhys))};
+  f.labelMemusageNum = Dec(ToMegabytesTruncated(usedPhys)) + " MB/" + Dec(totalPhysMb) + " MB";
+  f.gaugeVm = {0, ToMegabytesTruncated(m.dwTotalPageFile), ToMegabytesTruncated(usedPage)};
+  f.labelVmnum = Dec(ToMegabytesTruncated(usedPage)) + " MB/" +
+                 Dec(ToMegabytesTruncated(m.dwTotalPageFile)) + " MB";
+  f.labelPmTotal = Mb(RoundedMegabytes(m.dwTotalPhys));
+  f.labelPmFree = Mb(RoundedMegabytes(m.dwAvailPhys));
+  f.labelPmUsage = Mb(RoundedMegabytes(usedPhys));
+  f.labelVmTotal = Mb(RoundedMegabytes(m.dwTotalPageFile));
+  f.labelVmFree = Mb(RoundedMegabytes(m.dwAvailPageFile));
+  f.labelVmUsage = Mb(RoundedMegabytes(usedPage));
+  f.labelPMu = Dec(ToMegabytesTruncated(usedPhys)) + " MB";
+  f.labelVMu = Dec(ToMegabytesTruncated(usedPage)) + " MB";
+
+  const std::int64_t cpu = TruncateUsage(cpuUsage);
+  f.gaugeCpu = {0, 100, cpu};
+  f.labelCpuUsage = Dec(cpu) + "%";
+
+  f.graphPhysical = ToMegabytesTruncated(usedPhys);
+  f.graphPageFile = ToMegabytesTruncated(usedPage);
+  f.graphMemoryScale = totalPhysMb;
+  f.graphCpu = cpuUsage;
+
+  f.gaugeMem2 = f.gaugeMem;
+  f.labelMemusageNum2 = f.labelMemusageNum;
+  f.gaugeCpu2 = f.gaugeCpu;
+  f.lTotalRam = Kb(RoundedKilobytes(m.dwTotalPhys));
+  f.lFreeRam = Kb(RoundedKilobytes(m.dwAvailPhys));
+  f.lTotalPage = Kb(RoundedKilobytes(m.dwTotalPageFile));
+  f.lPageFree = Kb(RoundedKilobytes(m.dwAvailPageFile));
+  f.lTotalVirtual = Kb(RoundedKilobytes(m.dwTotalVirtual));
+  f.lFreeVirtual = Kb(RoundedKilobytes(m.dwAvailVirtual));
+  return f;
+}
+
+}  // namespace monitor

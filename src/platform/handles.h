@@ -1,0 +1,56 @@
+#pragma once
+// Owning wrappers for the handle values that Os hands out, so that a path
+// that throws still closes what it opened. Move-only: a copy would close twice.
+
+#include <utility>
+
+#include "platform/os.h"
+
+namespace platform {
+
+template <typename Value, typename Traits>
+class UniqueOsObject {
+ public:
+  UniqueOsObject() = default;
+  UniqueOsObject(Os& os, Value value) : os_(&os), value_(value) {}
+  ~UniqueOsObject() { Reset(); }
+
+  UniqueOsObject(const UniqueOsObject&) = delete;
+  UniqueOsObject& operator=(const UniqueOsObject&) = delete;
+  UniqueOsObject(UniqueOsObject&& other) noexcept
+      : os_(other.os_), value_(std::exchange(other.value_, Value{})) {}
+  UniqueOsObject& operator=(UniqueOsObject&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      os_ = other.os_;
+      value_ = std::exchange(other.value_, Value{});
+    }
+    return *this;
+  }
+
+  Value Get() const { return value_; }
+  explicit operator bool() const { return value_ != Value{}; }
+
+  [[nodiscard]] Value Release() { return std::exchange(value_, Value{}); }
+
+  void Reset() {
+    if (os_ != nullptr && value_ != Value{}) Traits::Close(*os_, value_);
+    value_ = Value{};
+  }
+
+ private:
+  Os* os_ = nullptr;
+  Value value_{};
+};
+
+struct HandleTraits {
+  static void Close(Os& os, Handle h) { os.CloseHandle(h); }
+};
+struct KeyTraits {
+  static void Close(Os& os, HKey k) { os.RegCloseKey(k); }
+};
+
+using UniqueHandle = UniqueOsObject<Handle, HandleTraits>;
+using UniqueKey = UniqueOsObject<HKey, KeyTraits>;
+
+}  // namespace platform

@@ -1,0 +1,119 @@
+#pragma once
+// Every operating-system operation the program makes goes through Os: one
+// virtual method per call, named and shaped like the Win32 function it stands
+// for. The core never includes <windows.h>; the Win32 build links Win32Os, the
+// tests link SimOs.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// Opaque handle values, as the system hands them out. Zero is "none".
+using Handle = std::uintptr_t;
+using HKey = std::uintptr_t;
+
+constexpr Handle kNoHandle = 0;
+
+// Predefined registry roots, with the platform's values.
+constexpr HKey kHKeyLocalMachine = 0x80000002u;
+constexpr HKey kHKeyDynData = 0x80000006u;
+
+// Error codes the program tells apart.
+constexpr std::uint32_t kErrorSuccess = 0;
+constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorInvalidParameter = 87;
+constexpr std::uint32_t kErrorAlreadyExists = 183;
+constexpr std::uint32_t kErrorNotAllAssigned = 1300;
+
+// Access masks and flags.
+constexpr std::uint32_t kEventAllAccess = 0x1F0003;
+constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kTokenAdjustPrivileges = 0x20;
+constexpr std::uint32_t kTokenQuery = 0x08;
+constexpr std::uint32_t kSePrivilegeEnabled = 2;
+constexpr std::uint32_t kTokenPrivilegesClass = 3;
+
+constexpr std::uint32_t kWaitObject0 = 0;
+constexpr std::uint32_t kWaitTimeout = 258;
+constexpr std::uint32_t kWaitFailed = 0xFFFFFFFFu;
+
+constexpr std::uint32_t kVerPlatformWin32s = 0;
+constexpr std::uint32_t kVerPlatformWin32Windows = 1;
+constexpr std::uint32_t kVerPlatformWin32NT = 2;
+
+// MEMORYSTATUS: eight unsigned 32-bit fields, sizes in bytes.
+struct MemoryStatus {
+  std::uint32_t dwLength = 0;
+  std::uint32_t dwMemoryLoad = 0;
+  std::uint32_t dwTotalPhys = 0;
+  std::uint32_t dwAvailPhys = 0;
+  std::uint32_t dwTotalPageFile = 0;
+  std::uint32_t dwAvailPageFile = 0;
+  std::uint32_t dwTotalVirtual = 0;
+  std::uint32_t dwAvailVirtual = 0;
+};
+static_assert(sizeof(MemoryStatus) == 32, "MEMORYSTATUS is 32 bytes");
+
+// OSVERSIONINFOA: 148 bytes with its size field.
+struct OsVersionInfo {
+  std::uint32_t dwOSVersionInfoSize = 0;
+  std::uint32_t dwMajorVersion = 0;
+  std::uint32_t dwMinorVersion = 0;
+  std::uint32_t dwBuildNumber = 0;
+  std::uint32_t dwPlatformId = 0;
+  char szCSDVersion[128] = {};
+};
+static_assert(sizeof(OsVersionInfo) == 148, "OSVERSIONINFOA is 148 bytes");
+
+struct Luid {
+  std::uint32_t LowPart = 0;
+  std::int32_t HighPart = 0;
+};
+
+// TOKEN_PRIVILEGES with room for exactly one entry: 16 bytes.
+struct TokenPrivileges1 {
+  std::uint32_t PrivilegeCount = 0;
+  Luid luid;
+  std::uint32_t Attributes = 0;
+};
+static_assert(sizeof(TokenPrivileges1) == 16, "one-entry TOKEN_PRIVILEGES is 16 bytes");
+
+class Os {
+ public:
+  virtual ~Os() = default;
+
+  // kernel32
+  virtual void GlobalMemoryStatus(MemoryStatus* status) = 0;
+  virtual bool GetVersionExA(OsVersionInfo* info) = 0;
+  virtual std::uint32_t GetLastError() = 0;
+  virtual Handle GetCurrentProcess() = 0;
+  virtual bool CloseHandle(Handle h) = 0;
+  virtual Handle CreateEventA(bool manualReset, bool initialState, const std::string& name) = 0;
+  virtual Handle OpenEventA(std::uint32_t access, bool inherit, const std::string& name) = 0;
+  virtual bool SetEvent(Handle h) = 0;
+  virtual bool ResetEvent(Handle h) = 0;
+  virtual std::uint32_t WaitForSingleObject(Handle h, std::uint32_t milliseconds) = 0;
+
+  // advapi32: tokens
+  virtual bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) = 0;
+  virtual bool GetTokenInformation(Handle token, std::uint32_t infoClass, void* buffer,
+                                   std::uint32_t length, std::uint32_t* returnLength) = 0;
+  virtual bool LookupPrivilegeValueA(const char* systemName, const std::string& name,
+                                     Luid* luid) = 0;
+  virtual bool AdjustTokenPrivileges(Handle token, bool disableAll,
+                                     const TokenPrivileges1* newState, std::uint32_t length,
+                                     TokenPrivileges1* previous,
+                                     std::uint32_t* returnLength) = 0;
+
+  // advapi32: registry. Results are Win32 error codes (0 = success).
+  virtual std::int32_t RegOpenKeyExA(HKey root, const std::string& subKey, std::uint32_t options,
+                                     std::uint32_t access, HKey* result) = 0;
+  virtual std::int32_t RegCloseKey(HKey key) = 0;
+
+  // user32
+  virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
+};
+
+}  // namespace platform

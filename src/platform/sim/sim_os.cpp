@@ -1,0 +1,325 @@
+#include "platform/sim/sim_os.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+std::string RootName(HKey root) {
+  switch (root) {
+    case kHKeyLocalMachine: return "HKLM";
+    case kHKeyDynData: return "HKDD";
+    default: return "";
+  }
+}
+
+constexpr std::uint32_t kErrorInvalidHandle = 6;
+constexpr std::uint32_t kErrorCallNotImplemented = 120;
+constexpr std::uint32_t kErrorNoSuchPrivilege = 1313;
+
+}  // namespace
+
+SimOs::SimOs() {
+  // A 512 MB NT machine by default; tests change what they need.
+  memory.dwMemoryLoad = 40;
+  memory.dwTotalPhys = 512u << 20;
+  memory.dwAvailPhys = 300u << 20;
+  memory.dwTotalPageFile = 1024u << 20;
+  memory.dwAvailPageFile = 700u << 20;
+  memory.dwTotalVirtual = 2047u << 20;
+  memory.dwAvailVirtual = 2000u << 20;
+  version.dwOSVersionInfoSize = sizeof(OsVersionInfo);
+  version.dwMajorVersion = 5;
+  version.dwMinorVersion = 1;
+  version.dwBuildNumber = 2600;
+  version.dwPlatformId = kVerPlatformWin32NT;
+}
+
+void SimOs::AddKey(const std::string& path) { keys_[Lower(path)] = false; }
+void SimOs::RemoveKey(const std::string& path) { keys_.erase(Lower(path)); }
+bool SimOs::KeyExists(const std::string& path) const { return keys_.count(Lower(path)) != 0; }
+void SimOs::DenyKey(const std::string& path) { keys_[Lower(path)] = true; }
+
+bool SimOs::EventExists(const std::string& name) const { return events_.count(name) != 0; }
+
+bool SimOs::EventSignalled(const std::string& name) const {
+  auto it = events_.find(name);
+  return it != events_.end() && it->second.signalled;
+}
+
+void SimOs::AddForeignEvent(const std::string& name, bool signalled) {
+  Event& e = events_[name];
+  e.signalled = signalled;
+  ++e.references;  // held by the other process, never released here
+}
+
+void SimOs::Fail(const std::string& call, std::uint32_t error) { failing_[call] = error; }
+void SimOs::Heal(const std::string& call) { failing_.erase(call); }
+
+bool SimOs::Failing(const std::string& call) {
+  auto it = failing_.find(call);
+  if (it == failing_.end()) return false;
+  lastError_ = it->second;
+  return true;
+}
+
+std::size_t SimOs::CountCalls(const std::string& call) const {
+  return static_cast<std::size_t>(std::count_if(calls_.begin(), calls_.end(), [&](const std::string& c) {
+    return c == call || c.rfind(call + "(", 0) == 0;
+  }));
+}
+
+std::vector<std::string> SimOs::OpenHandles() const {
+  std::vector<std::string> open;
+  for (const auto& [h, entry] : handles_) open.push_back(entry.kind + " " + entry.name);
+  for (const auto& [k, entry] : openKeys_) open.push_back("key " + entry.path);
+  return open;
+}
+
+Handle SimOs::NewHandle(const std::string& kind, const std::string& name) {
+  Handle h = nextHandle_;
+  nextHandle_ += 4;
+  handles_[h] = HandleEntry{kind, name};
+  return h;
+}
+
+SimOs::Event* SimOs::EventOf(Handle h) {
+  auto it = handles_.find(h);
+  if (it == handles_.end() || it->second.kind != "event") return nullptr;
+  auto e = events_.find(it->second.name);
+  return e == events_.end() ? nullptr : &e->second;
+}
+
+void SimOs::Release(const HandleEntry& entry) {
+  if (entry.kind != "event") return;
+  auto e = events_.find(entry.name);
+  if (e != events_.end() && --e->second.references <= 0) events_.erase(e);
+}
+
+void SimOs::GlobalMemoryStatus(MemoryStatus* status) {
+  Log("GlobalMemoryStatus");
+  const std::uint32_t length = status->dwLength;
+  *status = memory;
+  status->dwLength = length;
+}
+
+bool SimOs::GetVersionExA(OsVersionInfo* info) {
+  Log("GetVersionExA");
+  if (Failing("GetVersionExA")) return false;
+  if (info->dwOSVersionInfoSize != sizeof(OsVersionInfo)) {
+    lastError_ = kErrorInvalidParameter;
+    return false;
+  }
+  *info = version;
+  info->dwOSVersionInfoSize = sizeof(OsVersionInfo);
+  return true;
+}
+
+Handle SimOs::GetCurrentProcess() { return kCurrentProcessPseudo; }
+
+bool SimOs::CloseHandle(Handle h) {
+  Log("CloseHandle");
+  auto it = handles_.find(h);
+  if (it == handles_.end()) {
+    lastError_ = kErrorInvalidHandle;
+    return false;
+  }
+  HandleEntry entry = it->second;
+  handles_.erase(it);
+  Release(entry);
+  return true;
+}
+
+Handle SimOs::CreateEventA(bool /*manualReset*/, bool initialState, const std::string& name) {
+  Log("CreateEventA(" + name + ")");
+  if (Failing("CreateEventA")) return kNoHandle;
+  auto existing = events_.find(name);
+  if (existing != events_.end()) {
+    ++existing->second.references;
+    lastError_ = kErrorAlreadyExists;
+    return NewHandle("event", name);
+  }
+  Event& e = events_[name];
+  e.signalled = initialState;
+  e.references = 1;
+  lastError_ = kErrorSuccess;
+  return NewHandle("event", name);
+}
+
+Handle SimOs::OpenEventA(std::uint32_t access, bool /*inherit*/, const std::string& name) {
+  Log("OpenEventA(" + name + ")");
+  if (Failing("OpenEventA")) return kNoHandle;
+  auto e = events_.find(name);
+  if (e == events_.end()) {
+    lastError_ = kErrorFileNotFound;
+    return kNoHandle;
+  }
+  if (access != kEventAllAccess && (access & ~kEventAllAccess) != 0) {
+    lastError_ = kErrorAccessDenied;
+    return kNoHandle;
+  }
+  ++e->second.references;
+  lastError_ = kErrorSuccess;
+  return NewHandle("event", name);
+}
+
+bool SimOs::SetEvent(Handle h) {
+  Log("SetEvent");
+  if (Failing("SetEvent")) return false;
+  Event* e = EventOf(h);
+  if (e == nullptr) {
+    lastError_ = kErrorInvalidHandle;
+    return false;
+  }
+  e->signalled = true;
+  return true;
+}
+
+bool SimOs::ResetEvent(Handle h) {
+  Log("ResetEvent");
+  if (Failing("ResetEvent")) return false;
+  Event* e = EventOf(h);
+  if (e == nullptr) {
+    lastError_ = kErrorInvalidHandle;
+    return false;
+  }
+  e->signalled = false;
+  return true;
+}
+
+std::uint32_t SimOs::WaitForSingleObject(Handle h, std::uint32_t /*milliseconds*/) {
+  Log("WaitForSingleObject");
+  if (Failing("WaitForSingleObject")) return kWaitFailed;
+  Event* e = EventOf(h);
+  if (e == nullptr) {
+    lastError_ = kErrorInvalidHandle;
+    return kWaitFailed;
+  }
+  // Nothing else runs while a simulated wait would block, so an unsignalled
+  // event times out whatever the time-out.
+  return e->signalled ? kWaitObject0 : kWaitTimeout;
+}
+
+bool SimOs::OpenProcessToken(Handle process, std::uint32_t access, Handle* token) {
+  Log("OpenProcessToken");
+  *token = kNoHandle;
+  if (!tokensAvailable) {
+    lastError_ = kErrorCallNotImplemented;
+    return false;
+  }
+  if (Failing("OpenProcessToken")) return false;
+  if (process != kCurrentProcessPseudo) {
+    lastError_ = kErrorInvalidHandle;
+    return false;
+  }
+  *token = NewHandle("token", "access " + std::to_string(access));
+  return true;
+}
+
+bool SimOs::GetTokenInformation(Handle token, std::uint32_t infoClass, void* buffer,
+                                std::uint32_t length, std::uint32_t* returnLength) {
+  Log("GetTokenInformation");
+  if (!tokensAvailable) {
+    lastError_ = kErrorCallNotImplemented;
+    return false;
+  }
+  if (Failing("GetTokenInformation")) return false;
+  if (handles_.count(token) == 0 || infoClass != kTokenPrivilegesClass) {
+    lastError_ = kErrorInvalidParameter;
+    return false;
+  }
+  // A real token holds many privileges: a one-entry buffer gets the count
+  // and the first entry, and the call reports the buffer too small.
+  constexpr std::uint32_t kHeld = 5;
+  constexpr std::uint32_t kNeeded = 4 + kHeld * 12;
+  if (returnLength != nullptr) *returnLength = kNeeded;
+  if (length >= 4) std::memcpy(buffer, &kHeld, 4);
+  if (length >= 16) {
+    TokenPrivileges1 first;
+    first.PrivilegeCount = kHeld;
+    first.luid = Luid{23, 0};
+    first.Attributes = 3;
+    std::memcpy(buffer, &first, sizeof first);
+  }
+  lastError_ = 122;  // ERROR_INSUFFICIENT_BUFFER
+  return false;
+}
+
+bool SimOs::LookupPrivilegeValueA(const char* systemName, const std::string& name, Luid* luid) {
+  Log("LookupPrivilegeValueA(" + name + ")");
+  if (!tokensAvailable) {
+    lastError_ = kErrorCallNotImplemented;
+    return false;
+  }
+  if (Failing("LookupPrivilegeValueA")) return false;
+  if (systemName != nullptr || name != "SeDebugPrivilege") {
+    lastError_ = kErrorNoSuchPrivilege;
+    return false;
+  }
+  *luid = debugPrivilegeLuid;
+  return true;
+}
+
+bool SimOs::AdjustTokenPrivileges(Handle token, bool /*disableAll*/,
+                                  const TokenPrivileges1* newState, std::uint32_t /*length*/,
+                                  TokenPrivileges1* /*previous*/, std::uint32_t* returnLength) {
+  Log("AdjustTokenPrivileges");
+  if (!tokensAvailable) {
+    lastError_ = kErrorCallNotImplemented;
+    return false;
+  }
+  if (Failing("AdjustTokenPrivileges")) return false;
+  if (handles_.count(token) == 0) {
+    lastError_ = kErrorInvalidHandle;
+    return false;
+  }
+  lastAdjustedState = *newState;
+  if (returnLength != nullptr) *returnLength = 0;
+  const bool isDebug = newState->PrivilegeCount == 1 &&
+                       newState->luid.LowPart == debugPrivilegeLuid.LowPart &&
+                       newState->luid.HighPart == debugPrivilegeLuid.HighPart;
+  lastError_ = (isDebug && userHoldsDebugPrivilege) ? kErrorSuccess : kErrorNotAllAssigned;
+  return true;
+}
+
+std::int32_t SimOs::RegOpenKeyExA(HKey root, const std::string& subKey, std::uint32_t /*options*/,
+                                  std::uint32_t access, HKey* result) {
+  const std::string path = RootName(root) + "\\" + subKey;
+  Log("RegOpenKeyExA(" + path + ")");
+  *result = 0;
+  if (Failing("RegOpenKeyExA")) return static_cast<std::int32_t>(lastError_);
+  auto it = keys_.find(Lower(path));
+  if (it == keys_.end()) return static_cast<std::int32_t>(kErrorFileNotFound);
+  if (it->second && access != 0) return static_cast<std::int32_t>(kErrorAccessDenied);
+  HKey k = nextKey_;
+  nextKey_ += 4;
+  openKeys_[k] = KeyEntry{path};
+  *result = k;
+  return 0;
+}
+
+std::int32_t SimOs::RegCloseKey(HKey key) {
+  Log("RegCloseKey");
+  if (openKeys_.erase(key) == 0) return static_cast<std::int32_t>(kErrorInvalidHandle);
+  return 0;
+}
+
+std::uint32_t SimOs::RegisterWindowMessageA(const std::string& name) {
+  Log("RegisterWindowMessageA(" + name + ")");
+  auto it = messages_.find(Lower(name));
+  if (it != messages_.end()) return it->second;
+  const std::uint32_t id = 0xC000u + static_cast<std::uint32_t>(messages_.size());
+  messages_[Lower(name)] = id;
+  return id;
+}
+
+}  // namespace platform

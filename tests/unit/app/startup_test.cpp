@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include "app/frmmain.h"
+#include "app/instance.h"
+#include "program_fixture.h"
+
+namespace app {
+namespace {
+
+using testing::ProgramTest;
+
+constexpr const char* kEvent = "QuorvelEvent20070409";
+
+TEST_F(ProgramTest, StartShowsTheMainWindowAndRunsEachStepOnceInOrder) {
+  StartProgram();
+  ASSERT_TRUE(started);
+  EXPECT_TRUE(Form().Visible());
+  EXPECT_EQ(Form().Caption(), "Quorvel");
+  EXPECT_EQ(program->App().Title(), "Quorvel");
+  EXPECT_EQ(Form().ClientWidth(), 770);
+  EXPECT_EQ(Form().ClientHeight(), 560);
+  EXPECT_EQ(Form().Left(), (1024 - 770) / 2);
+  EXPECT_EQ(Form().Top(), (768 - 560) / 2);
+  EXPECT_EQ(Form().StartupStepsRun(), (std::vector<std::string>{"StartupDone", "EnableHideTimer"}));
+  EXPECT_TRUE(Form().StartupDone);
+  EXPECT_TRUE(backend.Boxes().empty());
+}
+
+TEST_F(ProgramTest, ShowingAgainRepeatsNoStartupStep) {
+  StartProgram();
+  backend.AdvanceBy(10);
+  Form().HideForm();
+  Form().ShowForm();
+  Form().HideForm();
+  Form().ShowForm();
+  EXPECT_EQ(Form().StartupStepsRun().size(), 2u);
+  EXPECT_FALSE(backend.TimerArmed(Form().Timer_HideMainWindows));
+}
+
+TEST_F(ProgramTest, CreationRegistersTaskbarMessageAndDetectsFamily) {
+  StartProgram();
+  EXPECT_EQ(Form().TaskbarCreatedMessage(), os.RegisterWindowMessageA("TaskbarCreated"));
+  EXPECT_GE(Form().TaskbarCreatedMessage(), 0xC000u);
+  EXPECT_EQ(Form().Family(), monitor::PlatformFamily::WindowsNT);
+  EXPECT_EQ(Form().TrayIconHandle, platform::kNoHandle);
+  EXPECT_FALSE(Form().Minimized);
+}
+
+TEST_F(ProgramTest, HideTimerFiresOnceAndHidesOnlyWithMinimizeWhenStart) {
+  StartProgram();
+  EXPECT_TRUE(backend.TimerArmed(Form().Timer_HideMainWindows));
+  backend.AdvanceBy(5);
+  EXPECT_TRUE(Form().Visible());
+  EXPECT_FALSE(Form().Timer_HideMainWindows.Enabled());
+
+  EndProgram();
+  os.ClearCalls();
+  program = std::make_unique<Program>(os, backend);
+  ASSERT_TRUE(program->Start());
+  Form().CheckBox_MinimizeStart.SetChecked(true);
+  program->Run();
+  EXPECT_TRUE(Form().Visible()) << "the window shows briefly before the timer hides it";
+  backend.AdvanceBy(1);
+  EXPECT_FALSE(Form().Visible());
+  EXPECT_FALSE(program->App().Terminated());
+  EXPECT_TRUE(Form().StartupDone);
+}
+
+TEST_F(ProgramTest, ErrorInStartupStepKeepsWindowUp) {
+  StartProgram();
+  // A failing later step reports through the error box; the window is up.
+  Form().StartupDone = false;
+  Form().HideForm();
+  Form().Timer_HideMainWindows.OnTimer = [] { throw gui::Error("boom"); };
+  Form().ShowForm();
+  backend.AdvanceBy(1);
+  ASSERT_EQ(backend.Boxes().size(), 1u);
+  EXPECT_EQ(backend.Boxes()[0].text, "boom");
+  EXPECT_EQ(backend.Boxes()[0].caption, "Quorvel");
+  EXPECT_TRUE(Form().Visible());
+  EXPECT_FALSE(program->App().Terminated());
+}
+
+// --- single instance --------------------------------------------------------
+
+TEST(SingleInstance, RunningInstanceRefusesNewStartWithExitZero) {
+  platform::SimOs os;
+  os.AddKey("HKLM\\Software\\Quorvel");
+  os.AddForeignEvent(kEvent, true);
+  gui::HeadlessBackend backend;
+  os.ClearCalls();
+  EXPECT_EQ(QuorvelMain(os, backend), 0);
+  EXPECT_TRUE(backend.Boxes().empty());
+  EXPECT_EQ(os.CountCalls("CreateEventA"), 0u) << "a refused start does not mark";
+  EXPECT_EQ(os.CountCalls("RegisterWindowMessageA"), 0u) << "no window was created";
+  EXPECT_TRUE(os.OpenHandles().empty());
+}
+
+TEST(SingleInstance, ResetMarkDoesNotRefuse) {
+  platform::SimOs os;
+  os.AddKey("HKLM\\Software\\Quorvel");
+  os.AddForeignEvent(kEvent, false);  // an instance on its way out
+  EXPECT_FALSE(IsAnotherInstanceRunning(os));
+  auto mark = MarkInstanceRunning(os);
+  EXPECT_TRUE(mark);
+  EXPECT_TRUE(os.EventSignalled(kEvent));
+  EXPECT_TRUE(IsAnotherInstanceRunning(os));
+}
+
+TEST(SingleInstance, EventThatCannotBeMadeLeavesProgramUnmarked) {
+  platform::SimOs os;
+  os.Fail("CreateEventA", 5);
+  auto mark = MarkInstanceRunning(os);
+  EXPECT_FALSE(mark);
+  EXPECT_FALSE(IsAnotherInstanceRunning(os));
+  ClearInstanceMark(os);  // nothing to clear: must not fail
+  EXPECT_TRUE(os.OpenHandles().empty());
+}
+
+TEST_F(ProgramTest, CloseClearsMarkAndLetsNextStartThrough) {
+  StartProgram();
+  EXPECT_TRUE(IsAnotherInstanceRunning(os)) << "a start now would be refused";
+  Form().Close();
+  EXPECT_TRUE(program->App().Terminated());
+  EXPECT_FALSE(os.EventSignalled(kEvent));
+  EXPECT_FALSE(IsAnotherInstanceRunning(os));
+  EndProgram();
+  EXPECT_FALSE(os.EventExists(kEvent)) << "the event goes with the last handle";
+  EXPECT_TRUE(os.OpenHandles().empty()) << ::testing::PrintToString(os.OpenHandles());
+
+  StartProgram();
+  EXPECT_TRUE(started);
+  EXPECT_TRUE(Form().Visible());
+}
+
+TEST_F(ProgramTest, ExitClearsMarkAndQuitsEvenWithCloseToTray) {
+  StartProgram();
+  Form().CheckBox_CloseMinimize.SetChecked(true);
+  Form().Exit1Click();
+  EXPECT_TRUE(program->App().Terminated());
+  EXPECT_TRUE(backend.QuitPosted());
+  EXPECT_FALSE(os.EventSignalled(kEvent));
+}
+
+// --- closing ------------------------------------------------------------------
+
+struct CloseCase {
+  const char* name;
+  bool closeToTray;
+  bool visible;
+  bool minimized;
+  bool closes;
+};
+
+class CloseDecision : public ProgramTest, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseDecision, FollowsCloseToTrayVisibilityAndMinimized) {
+  const CloseCase& c = GetParam();
+  StartProgram();
+  Form().CheckBox_CloseMinimize.SetChecked(c.closeToTray);
+  if (!c.visible) Form().HideForm();
+  if (c.minimized) program->App().Minimize();
+  EXPECT_EQ(Form().Minimized, c.minimized);
+
+  Form().Close();
+  EXPECT_EQ(program->App().Terminated(), c.closes);
+  EXPECT_EQ(os.EventSignalled(kEvent), !c.closes);
+  if (!c.closes) {
+    EXPECT_FALSE(Form().Visible()) << "close-to-tray hides the window";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, CloseDecision,
+    ::testing::Values(CloseCase{"TrayOffCloses", false, true, false, true},
+                      CloseCase{"TrayOnHides", true, true, false, false},
+                      CloseCase{"TrayOnHiddenCloses", true, false, false, true},
+                      CloseCase{"TrayOnMinimizedCloses", true, true, true, true},
+                      CloseCase{"TrayOffMinimizedCloses", false, true, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProgramTest, RestoreClearsMinimized) {
+  StartProgram();
+  program->App().Minimize();
+  EXPECT_TRUE(Form().Minimized);
+  program->App().Restore();
+  EXPECT_FALSE(Form().Minimized);
+}
+
+}  // namespace
+}  // namespace app
