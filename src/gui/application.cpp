@@ -68,12 +68,12 @@ void TApplication::NotifyRestored() {
   if (OnRestore) Dispatch(OnRestore);
 }
 
-void TApplication::MessageBox(const std::string& text) {
-  backend_.MessageBox(text, title_, mb::kOk);
+void TApplication::ShowMessageBox(const std::string& text) {
+  backend_.ShowMessageBox(text, title_, mb::kOk);
 }
 
 void TApplication::HandleException(const std::exception& e) {
-  backend_.MessageBox(e.what(), title_, mb::kOk);
+  backend_.ShowMessageBox(e.what(), title_, mb::kOk);
 }
 
 void TApplication::Dispatch(const std::function<void()>& handler) {
@@ -108,7 +108,7 @@ int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons
     case TMsgDlgButtons::mbYesNo: style |= mb::kYesNo; break;
     case TMsgDlgButtons::mbYesNoCancel: style |= mb::kYesNoCancel; break;
   }
-  return Application().GetBackend().MessageBox(text, MsgDlgCaption(type), style);
+  return Application().GetBackend().ShowMessageBox(text, MsgDlgCaption(type), style);
 }
 
 TForm::TForm(TApplication& app, int controlId)

@@ -58,7 +58,7 @@ class TApplication {
   TNotifyEvent OnRestore;
 
   // Plain box captioned with the title, no icon, one OK.
-  void MessageBox(const std::string& text);
+  void ShowMessageBox(const std::string& text);
   // The program-wide error box for an error that escaped a handler.
   void HandleException(const std::exception& e);
   // Runs an event handler; any error it raises goes to the error box.

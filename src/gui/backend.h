@@ -42,7 +42,7 @@ class Backend {
 
   // A modal box; runs a nested loop until it is answered. Returns the
   // button's ModalResult.
-  virtual int MessageBox(const std::string& text, const std::string& caption,
+  virtual int ShowMessageBox(const std::string& text, const std::string& caption,
                          unsigned style) = 0;
 
   // Runs the message loop until the application is terminated.

@@ -39,7 +39,7 @@ void HeadlessBackend::AdvanceBy(std::uint64_t ms) {
   now_ = target;
 }
 
-int HeadlessBackend::MessageBox(const std::string& text, const std::string& caption,
+int HeadlessBackend::ShowMessageBox(const std::string& text, const std::string& caption,
                                 unsigned style) {
   ShownBox box{text, caption, style, 0};
   if (WhileBoxOpen) WhileBoxOpen(box);

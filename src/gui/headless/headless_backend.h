@@ -25,7 +25,7 @@ class HeadlessBackend : public Backend {
  public:
   std::unique_ptr<Peer> CreatePeer(TControl& control) override;
   void TimerChanged(TTimer& timer) override;
-  int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
+  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
   void RunMessageLoop(TApplication& app) override;
   void ProcessMessages() override;
   void PostQuit() override { quitPosted_ = true; }

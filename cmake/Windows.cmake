@@ -1,0 +1,30 @@
+# i686 Windows build: Quorvel.exe and the end-to-end test program.
+# Both are linked statically so they need no MinGW DLL, with subsystem
+# version 4.0 so the loaders of Windows 95 and NT 4 accept them.
+enable_language(RC)
+
+set(QUORVEL_WIN_LINK -static -static-libgcc -static-libstdc++ -s
+  -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+  -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+
+add_library(quorvel_win32 STATIC
+  src/platform/win32/win32_os.cpp
+  src/gui/win32/peers.cpp
+  src/gui/win32/win32_backend.cpp
+)
+target_link_libraries(quorvel_win32 PUBLIC quorvel_core)
+
+add_executable(Quorvel WIN32 src/app/main_win32.cpp src/app/quorvel.rc)
+target_link_libraries(Quorvel PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
+
+# GoogleTest, cross-built from Debian's source package.
+set(GTEST_SRC /usr/src/googletest/googletest)
+add_library(gtest_win STATIC ${GTEST_SRC}/src/gtest-all.cc ${GTEST_SRC}/src/gtest_main.cc)
+target_include_directories(gtest_win PUBLIC ${GTEST_SRC}/include PRIVATE ${GTEST_SRC})
+target_compile_definitions(gtest_win PUBLIC GTEST_HAS_PTHREAD=0)
+target_compile_options(gtest_win PRIVATE -w)
+
+file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(quorvel_e2e ${E2E_SOURCES})
+target_include_directories(quorvel_e2e PRIVATE tests/e2e)
+target_link_libraries(quorvel_e2e PRIVATE gtest_win ${QUORVEL_WIN_LINK})

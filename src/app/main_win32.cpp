@@ -1,0 +1,13 @@
+// The shipped program's entry: the real system and the real screen.
+
+#include <windows.h>
+
+#include "app/program.h"
+#include "gui/win32/win32_backend.h"
+#include "platform/win32/win32_os.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  platform::Win32Os os;
+  gui::Win32Backend backend(instance);
+  return app::QuorvelMain(os, backend);
+}

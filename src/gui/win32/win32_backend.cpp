@@ -1,0 +1,131 @@
+#include "gui/win32/win32_backend.h"
+
+#include <windows.h>
+
+#include "gui/application.h"
+#include "gui/win32/peers.h"
+
+namespace gui {
+
+namespace {
+
+constexpr char kTimerClass[] = "QuorvelTimers";
+
+HINSTANCE Inst(void* instance) { return static_cast<HINSTANCE>(instance); }
+HWND Wnd(void* hwnd) { return static_cast<HWND>(hwnd); }
+
+LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_TIMER) {
+    auto* backend = reinterpret_cast<Win32Backend*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (backend != nullptr) {
+      try {
+        backend->OnTimer(static_cast<unsigned>(wParam));
+      } catch (...) {
+      }
+    }
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+Win32Backend::Win32Backend(void* instance) : instance_(instance) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = TimerWndProc;
+  wc.hInstance = Inst(instance_);
+  wc.lpszClassName = kTimerClass;
+  RegisterClassA(&wc);
+  // A hidden top-level window rather than a message-only one: the 9x family
+  // has no message-only windows.
+  HWND hwnd = CreateWindowExA(0, kTimerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              Inst(instance_), nullptr);
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  timerWindow_ = hwnd;
+}
+
+Win32Backend::~Win32Backend() {
+  for (const auto& entry : timers_) KillTimer(Wnd(timerWindow_), entry.first);
+  DestroyWindow(Wnd(timerWindow_));
+}
+
+std::unique_ptr<Peer> Win32Backend::CreatePeer(TControl& control) {
+  if (control.Kind() == ControlKind::Form) return win32::FormPeer::Create(control, Inst(instance_));
+  return win32::CreateChildPeer(control, Inst(instance_));
+}
+
+void Win32Backend::TimerChanged(TTimer& timer) {
+  const auto id = static_cast<unsigned>(timer.TimerId());
+  KillTimer(Wnd(timerWindow_), id);
+  timers_.erase(id);
+  if (timer.Enabled() && timer.Interval() > 0) {
+    timers_[id] = &timer;
+    SetTimer(Wnd(timerWindow_), id, timer.Interval(), nullptr);
+  }
+}
+
+void Win32Backend::OnTimer(unsigned id) {
+  auto it = timers_.find(id);
+  if (it != timers_.end()) it->second->Fire();
+}
+
+void* Win32Backend::MainWindow() const {
+  if (!HasApplication() || Application().MainForm() == nullptr) return nullptr;
+  auto* peer = dynamic_cast<win32::WindowPeer*>(Application().MainForm()->GetPeer());
+  return peer != nullptr ? peer->Hwnd() : nullptr;
+}
+
+int Win32Backend::ShowMessageBox(const std::string& text, const std::string& caption,
+                             unsigned style) {
+  // Owned by the main window only while it is on screen, so a box raised
+  // during start-up or from the tray is not hidden with it.
+  HWND owner = Wnd(MainWindow());
+  if (owner != nullptr && !IsWindowVisible(owner)) owner = nullptr;
+  return ::MessageBoxA(owner, text.c_str(), caption.c_str(), style | MB_SETFOREGROUND);
+}
+
+void Win32Backend::RunMessageLoop(TApplication& app) {
+  MSG msg;
+  while (!app.Terminated()) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void Win32Backend::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Leave the quit for the outer loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void Win32Backend::PostQuit() { PostQuitMessage(0); }
+
+void Win32Backend::MinimizeApplication() {
+  if (HWND main = Wnd(MainWindow())) ShowWindow(main, SW_MINIMIZE);
+}
+
+void Win32Backend::RestoreApplication() {
+  if (HWND main = Wnd(MainWindow())) ShowWindow(main, SW_RESTORE);
+}
+
+void Win32Backend::DesktopSize(int& width, int& height) {
+  RECT r;
+  if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) {
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+  } else {
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+  }
+}
+
+}  // namespace gui

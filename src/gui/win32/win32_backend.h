@@ -1,0 +1,39 @@
+#pragma once
+// The Win32 backend: real windows for the controls, window timers, message
+// boxes and the message loop. Only this folder and platform/win32 include
+// <windows.h>.
+
+#include <map>
+
+#include "gui/backend.h"
+
+namespace gui {
+
+class Win32Backend : public Backend {
+ public:
+  explicit Win32Backend(void* instance);
+  ~Win32Backend() override;
+
+  std::unique_ptr<Peer> CreatePeer(TControl& control) override;
+  void TimerChanged(TTimer& timer) override;
+  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
+  void RunMessageLoop(TApplication& app) override;
+  void ProcessMessages() override;
+  void PostQuit() override;
+  void MinimizeApplication() override;
+  void RestoreApplication() override;
+  void DesktopSize(int& width, int& height) override;
+
+  void* Instance() const { return instance_; }
+  // Called by the timer window when a timer's interval has passed.
+  void OnTimer(unsigned id);
+
+ private:
+  void* MainWindow() const;
+
+  void* instance_;
+  void* timerWindow_ = nullptr;
+  std::map<unsigned, TTimer*> timers_;
+};
+
+}  // namespace gui

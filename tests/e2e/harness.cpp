@@ -1,0 +1,123 @@
+#include "harness.h"
+
+#include <cstdlib>
+
+namespace e2e {
+
+DWORD Timeout(DWORD ms) {
+  const char* scale = std::getenv("QUORVEL_E2E_TIME_SCALE");
+  const double factor = scale != nullptr ? std::atof(scale) : 1.0;
+  return static_cast<DWORD>(ms * (factor > 0 ? factor : 1.0));
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start >= timeoutMs) return condition();
+    Sleep(20);
+  }
+}
+
+std::string QuorvelExePath() {
+  if (const char* exe = std::getenv("QUORVEL_EXE")) return exe;
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path);
+  dir.erase(dir.find_last_of("\\/") + 1);
+  return dir + "Quorvel.exe";
+}
+
+Process::~Process() {
+  Kill();
+  if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
+  if (info_.hThread != nullptr) CloseHandle(info_.hThread);
+}
+
+bool Process::Start(const std::string& exe) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  std::string commandLine = "\"" + exe + "\"";
+  return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &si, &info_) != FALSE;
+}
+
+bool Process::Running() const {
+  return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Process::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
+  if (info_.hProcess == nullptr) return false;
+  if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+  if (exitCode != nullptr) GetExitCodeProcess(info_.hProcess, exitCode);
+  return true;
+}
+
+void Process::Kill() {
+  if (Running()) {
+    TerminateProcess(info_.hProcess, 99);
+    WaitForSingleObject(info_.hProcess, 10000);
+  }
+}
+
+namespace {
+struct FindRequest {
+  DWORD pid;
+  const char* className;
+  const char* caption;
+  bool visibleOnly;
+  HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam) {
+  auto* req = reinterpret_cast<FindRequest*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != req->pid) return TRUE;
+  if (req->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+  char cls[256] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (req->className != nullptr && lstrcmpA(cls, req->className) != 0) return TRUE;
+  if (req->caption != nullptr && WindowText(hwnd) != req->caption) return TRUE;
+  req->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindProcessWindow(DWORD pid, const char* className, const char* caption, bool visibleOnly) {
+  FindRequest req{pid, className, caption, visibleOnly, nullptr};
+  EnumWindows(FindProc, reinterpret_cast<LPARAM>(&req));
+  return req.found;
+}
+
+HWND WaitForProcessWindow(DWORD pid, const char* className, const char* caption,
+                          DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindProcessWindow(pid, className, caption, true)) != nullptr; },
+            timeoutMs);
+  return found;
+}
+
+std::string WindowText(HWND hwnd) {
+  char text[1024] = {};
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 5000, nullptr);
+  return text;
+}
+
+bool CreateSettingsKey() {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvel", 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(key);
+  return true;
+}
+
+bool DeleteSettingsKey() {
+  const LONG rc = RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Quorvel");
+  return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace e2e
