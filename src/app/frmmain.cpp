@@ -33,6 +33,7 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
   Timer_HideMainWindows.SetInterval(1);
   Timer_HideMainWindows.OnTimer = [this] { Timer_HideMainWindowsTimer(); };
 
+  OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
   OnCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
 }

@@ -26,7 +26,7 @@ bool Program::Start() {
   instanceMark_ = MarkInstanceRunning(os_);
 
   form_ = std::make_unique<TForm_Zentor>(app_, os_);
-  app_.Dispatch([this] { form_->FormCreate(); });
+  form_->Create();
   return !app_.Terminated();
 }
 

@@ -125,6 +125,10 @@ void TForm::SetClientSizeCentred(int clientWidth, int clientHeight, int desktopW
             clientHeight);
 }
 
+void TForm::Create() {
+  if (OnCreate) app_.Dispatch(OnCreate);
+}
+
 void TForm::ShowForm() {
   if (Visible()) return;
   // An error in OnShow goes to the error box; the form still comes up.

@@ -104,6 +104,10 @@ class TForm : public TWinControl {
   // closing the main form ends the application.
   void Close();
 
+  // Runs OnCreate once the form and its controls exist.
+  void Create();
+
+  TNotifyEvent OnCreate;
   std::function<void(bool& canClose)> OnCloseQuery;
   TNotifyEvent OnShow;
 

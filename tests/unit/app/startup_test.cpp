@@ -152,6 +152,8 @@ struct CloseCase {
   bool closes;
 };
 
+void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
+
 class CloseDecision : public ProgramTest, public ::testing::WithParamInterface<CloseCase> {};
 
 TEST_P(CloseDecision, FollowsCloseToTrayVisibilityAndMinimized) {

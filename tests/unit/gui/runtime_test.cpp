@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/application.h"
+#include "gui/controls.h"
+#include "gui/headless/headless_backend.h"
+
+namespace gui {
+namespace {
+
+struct Rig {
+  HeadlessBackend backend;
+  TApplication app{backend};
+  Rig() { app.SetTitle("Quorvel"); }
+};
+
+TEST(Timers, FireInTimeOrderOnTheVirtualClock) {
+  Rig rig;
+  std::vector<std::string> fired;
+  TTimer fast(rig.app, 1), slow(rig.app, 2);
+  fast.SetInterval(300);
+  slow.SetInterval(1000);
+  fast.OnTimer = [&] { fired.push_back("fast@" + std::to_string(rig.backend.Now())); };
+  slow.OnTimer = [&] { fired.push_back("slow@" + std::to_string(rig.backend.Now())); };
+  rig.backend.AdvanceBy(1000);
+  EXPECT_EQ(fired, (std::vector<std::string>{"fast@300", "fast@600", "fast@900", "slow@1000"}));
+  EXPECT_EQ(rig.backend.Now(), 1000u);
+}
+
+TEST(Timers, DisabledOrZeroIntervalNeverFiresAndChangeRearmsFromNow) {
+  Rig rig;
+  int ticks = 0;
+  TTimer t(rig.app, 1);
+  t.OnTimer = [&] { ++ticks; };
+  t.SetInterval(0);
+  rig.backend.AdvanceBy(5000);
+  EXPECT_EQ(ticks, 0);
+  t.SetInterval(1000);
+  t.SetEnabled(false);
+  rig.backend.AdvanceBy(5000);
+  EXPECT_EQ(ticks, 0);
+  EXPECT_FALSE(rig.backend.TimerArmed(t));
+
+  t.SetEnabled(true);  // armed at 10000, due at 11000
+  rig.backend.AdvanceBy(900);
+  t.SetInterval(500);  // re-armed at 10900, due at 11400
+  rig.backend.AdvanceBy(400);
+  EXPECT_EQ(ticks, 0);
+  rig.backend.AdvanceBy(100);
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST(Timers, HandlerThatDisablesItsTimerFiresOnce) {
+  Rig rig;
+  int ticks = 0;
+  TTimer t(rig.app, 1);
+  t.SetInterval(1);
+  t.OnTimer = [&] {
+    ++ticks;
+    t.SetEnabled(false);
+  };
+  rig.backend.AdvanceBy(100);
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST(Timers, DestroyedTimerIsDisarmed) {
+  Rig rig;
+  int ticks = 0;
+  {
+    TTimer t(rig.app, 7);
+    t.OnTimer = [&] { ++ticks; };
+  }
+  rig.backend.AdvanceBy(10000);
+  EXPECT_EQ(ticks, 0);
+}
+
+TEST(ErrorBox, ErrorInTimerHandlerIsShownAndProgramGoesOn) {
+  Rig rig;
+  int ticks = 0;
+  TTimer t(rig.app, 1);
+  t.OnTimer = [&] {
+    ++ticks;
+    throw Error("'abc' is not a valid integer value");
+  };
+  rig.backend.AdvanceBy(2000);
+  EXPECT_EQ(ticks, 2) << "the timer keeps running after an error";
+  ASSERT_EQ(rig.backend.Boxes().size(), 2u);
+  EXPECT_EQ(rig.backend.Boxes()[0].text, "'abc' is not a valid integer value");
+  EXPECT_EQ(rig.backend.Boxes()[0].caption, "Quorvel");
+  EXPECT_EQ(rig.backend.Boxes()[0].style, mb::kOk);
+  EXPECT_FALSE(rig.app.Terminated());
+}
+
+TEST(Dialogs, CaptionsIconsAndButtonsFollowTheType) {
+  Rig rig;
+  MessageDlg("sure?", TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo);
+  MessageDlg("done", TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
+  MessageDlg("bad", TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+  rig.app.ShowMessageBox("report");
+  const auto& boxes = rig.backend.Boxes();
+  ASSERT_EQ(boxes.size(), 4u);
+  EXPECT_EQ(boxes[0].caption, "Confirm");
+  EXPECT_EQ(boxes[0].style, mb::kIconQuestion | mb::kYesNo);
+  EXPECT_EQ(boxes[1].caption, "Information");
+  EXPECT_EQ(boxes[1].style, mb::kIconInformation | mb::kOk);
+  EXPECT_EQ(boxes[2].caption, "Error");
+  EXPECT_EQ(boxes[2].style, mb::kIconError | mb::kOk);
+  EXPECT_EQ(boxes[3].caption, "Quorvel");
+  EXPECT_EQ(boxes[3].style, mb::kOk) << "a plain box has no icon";
+}
+
+TEST(Dialogs, ScriptedAnswersAreUsedInOrderThenTheFirstButton) {
+  Rig rig;
+  rig.backend.ScriptAnswer(mrNo);
+  EXPECT_EQ(MessageDlg("a", TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo), mrNo);
+  EXPECT_EQ(MessageDlg("b", TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo), mrYes);
+  EXPECT_EQ(MessageDlg("c", TMsgDlgType::mtInformation, TMsgDlgButtons::mbOKCancel), mrOk);
+}
+
+TEST(Dialogs, TimersRunWhileABoxIsOpen) {
+  Rig rig;
+  int ticks = 0;
+  TTimer t(rig.app, 1);
+  t.SetInterval(1000);
+  t.OnTimer = [&] { ++ticks; };
+  rig.backend.WhileBoxOpen = [&](const ShownBox&) { rig.backend.AdvanceBy(3000); };
+  MessageDlg("wait", TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST(Messages, PostedHandlersRunOnProcessMessagesAndErrorsAreCaught) {
+  Rig rig;
+  std::vector<int> ran;
+  rig.backend.Post([&] { ran.push_back(1); });
+  rig.backend.Post([&] { throw Error("posted"); });
+  rig.backend.Post([&] { ran.push_back(3); });
+  EXPECT_TRUE(ran.empty());
+  rig.app.ProcessMessages();
+  EXPECT_EQ(ran, (std::vector<int>{1, 3}));
+  ASSERT_EQ(rig.backend.Boxes().size(), 1u);
+  EXPECT_EQ(rig.backend.Boxes()[0].text, "posted");
+}
+
+TEST(Forms, CloseQueryCanRefuseAndMainFormCloseTerminates) {
+  Rig rig;
+  TForm form(rig.app, 1);
+  EXPECT_EQ(rig.app.MainForm(), &form);
+  int shows = 0;
+  form.OnShow = [&] { ++shows; };
+  bool allow = false;
+  form.OnCloseQuery = [&](bool& canClose) { canClose = allow; };
+  rig.app.Run();
+  EXPECT_TRUE(form.Visible());
+  EXPECT_EQ(shows, 1);
+  form.ShowForm();
+  EXPECT_EQ(shows, 1) << "showing a visible form runs nothing";
+
+  form.Close();
+  EXPECT_TRUE(form.Visible());
+  EXPECT_FALSE(rig.app.Terminated());
+  allow = true;
+  form.Close();
+  EXPECT_FALSE(form.Visible());
+  EXPECT_TRUE(rig.app.Terminated());
+  EXPECT_TRUE(rig.backend.QuitPosted());
+}
+
+TEST(Forms, TerminatedApplicationNeverShowsItsMainForm) {
+  Rig rig;
+  TForm form(rig.app, 1);
+  int shows = 0;
+  form.OnShow = [&] { ++shows; };
+  rig.app.Terminate();
+  rig.app.Run();
+  EXPECT_EQ(shows, 0);
+  EXPECT_FALSE(form.Visible());
+}
+
+TEST(Forms, CentredOnTheDesktop) {
+  Rig rig;
+  TForm form(rig.app, 1);
+  form.SetClientSizeCentred(770, 560, 1024, 768);
+  EXPECT_EQ(form.Left(), 127);
+  EXPECT_EQ(form.Top(), 104);
+  EXPECT_EQ(form.ClientWidth(), 770);
+  EXPECT_EQ(form.ClientHeight(), 560);
+}
+
+TEST(Application, MinimizeAndRestoreNotifyOnceEach) {
+  Rig rig;
+  int minimized = 0, restored = 0;
+  rig.app.OnMinimize = [&] { ++minimized; };
+  rig.app.OnRestore = [&] { ++restored; };
+  rig.app.Restore();
+  EXPECT_EQ(restored, 0) << "not minimized: nothing to restore";
+  rig.app.Minimize();
+  rig.app.NotifyMinimized();  // the backend's report of the same minimize
+  EXPECT_EQ(minimized, 1);
+  rig.app.Restore();
+  EXPECT_EQ(restored, 1);
+  EXPECT_FALSE(rig.app.IsMinimized());
+}
+
+TEST(Controls, CheckBoxRunsOnClickOnEveryChangeOnly) {
+  Rig rig;
+  TForm form(rig.app, 1);
+  TCheckBox box(&form, 10);
+  int clicks = 0;
+  box.OnClick = [&] { ++clicks; };
+  box.SetChecked(false);
+  EXPECT_EQ(clicks, 0);
+  box.Click();
+  EXPECT_TRUE(box.Checked());
+  box.SetChecked(true);
+  EXPECT_EQ(clicks, 1);
+  box.Click();
+  EXPECT_FALSE(box.Checked());
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST(Controls, ChildrenAreListedUntilDestroyed) {
+  Rig rig;
+  TForm form(rig.app, 1);
+  {
+    TLabel label(&form, 20);
+    TCheckBox box(&form, 21);
+    ASSERT_EQ(form.Children().size(), 2u);
+    EXPECT_EQ(form.Children()[0]->ControlId(), 20);
+    EXPECT_EQ(form.Children()[1]->Kind(), ControlKind::CheckBox);
+  }
+  EXPECT_TRUE(form.Children().empty());
+}
+
+}  // namespace
+}  // namespace gui
