@@ -2,12 +2,16 @@
 # backend, unit tests and benchmarks.
 find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
+find_package(JPEG REQUIRED)
+target_link_libraries(quorvel_core PUBLIC JPEG::JPEG)
 
 add_library(quorvel_sim STATIC
   src/platform/sim/sim_os.cpp
   src/gui/headless/headless_backend.cpp
 )
 target_link_libraries(quorvel_sim PUBLIC quorvel_core)
+# The headless backend reads the shipped pictures from the source tree.
+target_compile_definitions(quorvel_sim PRIVATE QUORVEL_ART_DIR="${CMAKE_SOURCE_DIR}/src/app/art")
 
 file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(quorvel_unit_tests ${UNIT_TEST_SOURCES})

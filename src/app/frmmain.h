@@ -16,10 +16,72 @@
 
 namespace app {
 
+// Where the About page and the links lead. Addresses under a domain kept
+// for examples until the product has its own.
+inline constexpr const char* ProductWebSite = "http://www.quorvel.example.com/";
+inline constexpr const char* ProductHelpPage = "http://www.quorvel.example.com/help.html";
+inline constexpr const char* SupportMailAddress = "support@quorvel.example.com";
+inline constexpr const char* ProductVersionLine = "Version: 1.0.0";
+inline constexpr const char* ReleaseDateLine = "Release date: December 7, 2026";
+
+// A page's title strip with its bold caption, and the frame below it.
+struct PageChrome {
+  PageChrome(gui::TPage& page, int pageId, const std::string& title);
+  gui::TPanel Strip;
+  gui::TLabel Title;
+  gui::TPanel Frame;
+};
+
 class TForm_Zentor : public gui::TForm {
  public:
   TForm_Zentor(gui::TApplication& app, platform::Os& os);
   ~TForm_Zentor() override;
+
+  // --- title area ----------------------------------------------------------------
+  gui::TPanel Panel1;
+  gui::TImage Image1;
+  gui::TSpeedButton SpeedButton5;  // minimize
+  gui::TSpeedButton SpeedButton6;  // close
+  gui::TSpeedButton SpeedButton3;  // About
+  gui::TSpeedButton SpeedButton2;  // Help
+  gui::TImageEx ImageEx2;
+  gui::TImageEx ImageEx3;
+  gui::TImage Image_Icon;
+  gui::TImage Image_IconBak;
+  gui::TButton Button_GetProcessInfo;
+
+  // --- middle: navigation column and pages -------------------------------------
+  gui::TPanel Panel3;
+  gui::TPanel Panel4;
+  gui::TImage Image2;
+  gui::TSpeedButton SpeedButton_UsageGraph;
+  gui::TSpeedButton SpeedButton_full;
+  gui::TSpeedButton SpeedButton_Set;
+  gui::TLabel Label_AutoOptimize;
+  gui::TNotebook Notebook1;
+  gui::TPage& Page_UsageGroup;
+  gui::TPage& Page_Processes;
+  gui::TPage& Page_Settings;
+  gui::TPage& Page_About;
+  gui::TPage& Page_OverallOpimize;
+  PageChrome Chrome_UsageGroup;
+  PageChrome Chrome_Processes;
+  PageChrome Chrome_Settings;
+  PageChrome Chrome_About;
+
+  // --- About page ------------------------------------------------------------------
+  gui::TLabel Label_Version;
+  gui::TLabel Label_ReleaseDate;
+  gui::TLabel Label_SupportOs;
+  gui::TLabel Label_Function;
+  gui::TLabel Label_Email;
+  gui::TLabel Label31;  // mail link
+  gui::TLabel Label32;  // web-site link
+
+  // --- status bar --------------------------------------------------------------------
+  gui::TStatusBar StatusBar_State;
+
+  gui::TImageList ImageList1;
 
   // --- settings page: options the start-up and close paths read -------------
   gui::TCheckBox CheckBox_CloseMinimize;
@@ -29,12 +91,35 @@ class TForm_Zentor : public gui::TForm {
   // --- timers -------------------------------------------------------------------
   gui::TTimer Timer_HideMainWindows;
 
-  // --- events -------------------------------------------------------------------
+  // --- start-up and shutdown -----------------------------------------------------
   void FormCreate();
   void FormShow();
   void FormCloseQuery(bool& canClose);
   void Timer_HideMainWindowsTimer();
   void Exit1Click();
+
+  // --- navigation, title buttons, dragging and links -------------------------------
+  void SpeedButton_UsageGraphClick();
+  void SpeedButton_fullClick();
+  void SpeedButton_SetClick();
+  void SpeedButton3Click();
+  void SpeedButton2Click();
+  void SpeedButton5Click();
+  void SpeedButton6Click();
+  void ImageEx2MouseEnter(gui::TControl& sender);
+  void ImageEx3MouseEnter(gui::TControl& sender);
+  void ImageEx2MouseLeave(gui::TControl& sender);
+  void ImageEx3MouseLeave(gui::TControl& sender);
+  void ImageEx2Click();
+  void ImageEx3Click();
+  void Image1MouseDown(gui::TControl& sender, gui::TMouseButton button, gui::TShiftState shift,
+                       int x, int y);
+  void Image1MouseMove(gui::TControl& sender, gui::TShiftState shift, int x, int y);
+  void Label32Click();
+  void Label31Click();
+  // Opens the address in a new browser window through the browser's
+  // automation object; a failure goes to the error box with the system's text.
+  void OpenWebPage(const std::string& url);
 
   // --- process-wide values and private fields --------------------------------
   std::int32_t DragOriginX = 0;
@@ -57,6 +142,13 @@ class TForm_Zentor : public gui::TForm {
   static const std::vector<StartupStep>& StartupSteps();
   void StepMarkStartupDone();
   void StepEnableHideTimer();
+  void StepShowUsagePage();
+
+  void LayOutTitleArea();
+  void LayOutMiddle();
+  void LayOutAboutPage();
+  void LayOutStatusBar();
+  void ConnectEvents();
 
   // Ends the program during creation: the window is never shown.
   void RefuseStart();

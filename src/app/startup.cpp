@@ -21,12 +21,12 @@ struct TForm_Zentor::StartupStep {
 //     LoadSettings(false), SaveSettings(), SpeedButton_AppSet's click,
 //     Button_GetProcessInfo's click, automatic optimization when
 //     CheckBox_Auto is ticked, the overall-optimization level caption,
-//     AddTrayIcon();
-//   after "EnableHideTimer": SpeedButton_UsageGraph's click.
+//     AddTrayIcon().
 const std::vector<TForm_Zentor::StartupStep>& TForm_Zentor::StartupSteps() {
   static const std::vector<StartupStep> steps = {
       {"StartupDone", &TForm_Zentor::StepMarkStartupDone},
       {"EnableHideTimer", &TForm_Zentor::StepEnableHideTimer},
+      {"ShowUsagePage", &TForm_Zentor::StepShowUsagePage},
   };
   return steps;
 }
@@ -82,6 +82,8 @@ void TForm_Zentor::FormShow() {
 void TForm_Zentor::StepMarkStartupDone() { StartupDone = true; }
 
 void TForm_Zentor::StepEnableHideTimer() { Timer_HideMainWindows.SetEnabled(true); }
+
+void TForm_Zentor::StepShowUsagePage() { SpeedButton_UsageGraph.Click(); }
 
 void TForm_Zentor::Timer_HideMainWindowsTimer() {
   Timer_HideMainWindows.SetEnabled(false);

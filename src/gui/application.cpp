@@ -84,6 +84,13 @@ void TApplication::Dispatch(const std::function<void()>& handler) {
   }
 }
 
+Bitmap LoadPictureResource(const std::string& name) {
+  const std::vector<std::uint8_t> bytes = Application().GetBackend().LoadResource(name);
+  Bitmap picture;
+  DecodeJpeg(bytes.data(), bytes.size(), picture);
+  return picture;
+}
+
 std::string MsgDlgCaption(TMsgDlgType type) {
   switch (type) {
     case TMsgDlgType::mtWarning: return "Warning";

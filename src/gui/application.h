@@ -76,6 +76,10 @@ class TApplication {
 TApplication& Application();
 bool HasApplication();
 
+// A picture shipped with the program, decoded; empty when it is missing or
+// cannot be decoded (the window then shows its plain colours).
+Bitmap LoadPictureResource(const std::string& name);
+
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
 enum class TMsgDlgButtons { mbOK, mbOKCancel, mbYesNo, mbYesNoCancel };
 

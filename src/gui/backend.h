@@ -3,8 +3,10 @@
 // modal boxes and the message loop. The Win32 backend does this with real
 // windows; the headless backend with a virtual clock and scripted answers.
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/controls.h"
 
@@ -12,6 +14,7 @@ namespace gui {
 
 class TApplication;
 class TTimer;
+class TPopupMenu;
 
 // MessageBox style bits and results, with the platform's values.
 namespace mb {
@@ -54,6 +57,14 @@ class Backend {
   // Minimizes the application's windows to the taskbar.
   virtual void MinimizeApplication() = 0;
   virtual void RestoreApplication() = 0;
+  // Shows a popup menu at a screen point until the user chooses; returns
+  // the chosen item's command id, or 0.
+  virtual int TrackPopupMenu(TPopupMenu& menu, int x, int y) = 0;
+  // The bytes of a picture shipped with the program, empty when missing.
+  virtual std::vector<std::uint8_t> LoadResource(const std::string& name) = 0;
+  // The system's handle of a control's window (0 without one), for calls
+  // that take an owner window.
+  virtual std::uintptr_t NativeHandle(const TControl& control) = 0;
   // Size of the work area forms are centred on.
   virtual void DesktopSize(int& width, int& height) = 0;
 };

@@ -114,6 +114,24 @@ class Os {
 
   // user32
   virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
+
+  // OLE automation, late bound: results are HRESULTs (negative = failure).
+  // The object is released with OleRelease, whatever else failed.
+  virtual std::int32_t CreateOleObject(const std::string& progId, Handle* object) = 0;
+  virtual std::int32_t OleSetProperty(Handle object, const std::string& name, bool value) = 0;
+  virtual std::int32_t OleInvoke(Handle object, const std::string& method,
+                                 const std::string& argument) = 0;
+  virtual void OleRelease(Handle object) = 0;
+  // The system's text for an error code (FormatMessage), without a trailing
+  // line break.
+  virtual std::string SysErrorMessage(std::int32_t code) = 0;
+
+  // shell32. Returns a value above 32 on success.
+  virtual std::uintptr_t ShellExecuteA(std::uintptr_t owner, const char* verb,
+                                       const std::string& file, const char* parameters,
+                                       const char* directory, int show) = 0;
 };
+
+constexpr int kSwShowNormal = 1;
 
 }  // namespace platform

@@ -1,5 +1,14 @@
 #include "gui/headless/headless_backend.h"
 
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+
+#ifndef QUORVEL_ART_DIR
+#define QUORVEL_ART_DIR ""
+#endif
+
 namespace gui {
 
 std::unique_ptr<Peer> HeadlessBackend::CreatePeer(TControl&) { return nullptr; }
@@ -55,6 +64,24 @@ int HeadlessBackend::ShowMessageBox(const std::string& text, const std::string& 
   }
   boxes_.push_back(box);
   return box.answer;
+}
+
+int HeadlessBackend::TrackPopupMenu(TPopupMenu&, int, int) {
+  ++menusShown_;
+  if (menuChoices_.empty()) return 0;
+  const int choice = menuChoices_.front();
+  menuChoices_.pop_front();
+  return choice;
+}
+
+std::vector<std::uint8_t> HeadlessBackend::LoadResource(const std::string& name) {
+  std::string file = name;
+  std::transform(file.begin(), file.end(), file.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string dir = resourceDir_.empty() ? QUORVEL_ART_DIR : resourceDir_;
+  std::ifstream in(dir + "/" + file + ".jpg", std::ios::binary);
+  if (!in) return {};
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 void HeadlessBackend::RunMessageLoop(TApplication& app) {

@@ -31,6 +31,17 @@ class HeadlessBackend : public Backend {
   void PostQuit() override { quitPosted_ = true; }
   void MinimizeApplication() override {}
   void RestoreApplication() override {}
+  int TrackPopupMenu(TPopupMenu& menu, int x, int y) override;
+  std::uintptr_t NativeHandle(const TControl& control) override {
+    return 0x10000u + static_cast<std::uintptr_t>(control.ControlId());
+  }
+  std::vector<std::uint8_t> LoadResource(const std::string& name) override;
+  // Pictures are read from this folder, one file per resource name
+  // (lower case, ".jpg").
+  void SetResourceDir(std::string dir) { resourceDir_ = std::move(dir); }
+  // The command the next popup menu returns (0: dismissed).
+  void ScriptMenuChoice(int commandId) { menuChoices_.push_back(commandId); }
+  int MenusShown() const { return menusShown_; }
   void DesktopSize(int& width, int& height) override {
     width = 1024;
     height = 768;
@@ -67,6 +78,9 @@ class HeadlessBackend : public Backend {
   std::deque<int> answers_;
   std::vector<ShownBox> boxes_;
   bool quitPosted_ = false;
+  std::string resourceDir_;
+  std::deque<int> menuChoices_;
+  int menusShown_ = 0;
 };
 
 }  // namespace gui

@@ -1,117 +1,132 @@
 #include "gui/win32/peers.h"
 
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <string>
+#include <vector>
+
 #include "gui/application.h"
+#include "gui/win32/standard_peers.h"
+#include "gui/win32/custom_peers.h"
 
 namespace gui::win32 {
 
-namespace {
+// --- shared GDI objects ---------------------------------------------------------
 
-constexpr char kFormClass[] = "TForm_Zentor";
-
-void Attach(HWND hwnd, WindowPeer* peer) {
-  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+GdiCache::~GdiCache() {
+  for (auto& entry : fonts_) DeleteObject(entry.second);
+  for (auto& entry : brushes_) DeleteObject(entry.second);
 }
 
-// A control's click as the user made it, from a child's notification.
-void OnChildCommand(HWND child, WORD code) {
-  WindowPeer* peer = WindowPeer::FromHwnd(child);
+HBRUSH GdiCache::Brush(TColor color) {
+  auto it = brushes_.find(color);
+  if (it != brushes_.end()) return it->second;
+  HBRUSH b = CreateSolidBrush(color);
+  brushes_[color] = b;
+  return b;
+}
+
+HFONT GdiCache::Font(const TFont& font) {
+  const std::string key = font.name + "|" + std::to_string(font.height) + "|" +
+                          (font.bold ? "b" : "") + (font.underline ? "u" : "");
+  auto it = fonts_.find(key);
+  if (it != fonts_.end()) return it->second;
+  HFONT f = CreateFontA(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                        font.underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                        font.name.c_str());
+  fonts_[key] = f;
+  return f;
+}
+
+GdiCache& Gdi() {
+  static GdiCache cache;
+  return cache;
+}
+
+// --- drawing helpers ------------------------------------------------------------
+
+void FillSolid(HDC dc, const RECT& r, TColor color) {
+  const COLORREF old = SetBkColor(dc, color);
+  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+  SetBkColor(dc, old);
+}
+
+void DrawBitmap(HDC dc, const Bitmap& bitmap, int x, int y, int width, int height) {
+  if (bitmap.Empty() || width <= 0 || height <= 0) return;
+  // Device-independent rows are padded to four bytes.
+  const int stride = (bitmap.Width() * 3 + 3) & ~3;
+  std::vector<std::uint8_t> rows(static_cast<std::size_t>(stride) * bitmap.Height());
+  const auto& src = bitmap.Bgr();
+  for (int row = 0; row < bitmap.Height(); ++row) {
+    std::copy_n(src.begin() + static_cast<std::ptrdiff_t>(row) * bitmap.Width() * 3,
+                bitmap.Width() * 3, rows.begin() + static_cast<std::ptrdiff_t>(row) * stride);
+  }
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = bitmap.Width();
+  info.bmiHeader.biHeight = -bitmap.Height();  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetStretchBltMode(dc, COLORONCOLOR);
+  StretchDIBits(dc, x, y, width, height, 0, 0, bitmap.Width(), bitmap.Height(), rows.data(),
+                &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+void PaintControlAt(const TControl& control, HDC dc, int dx, int dy) {
+  auto* peer = dynamic_cast<WindowPeer*>(control.GetPeer());
   if (peer == nullptr) return;
-  TControl& control = peer->Control();
-  if (control.Kind() == ControlKind::CheckBox && code == BN_CLICKED) {
-    auto& box = static_cast<TCheckBox&>(control);
-    const bool checked = SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    Application().Dispatch([&box, checked] { box.SetChecked(checked); });
+  const int saved = SaveDC(dc);
+  POINT old;
+  OffsetViewportOrgEx(dc, dx, dy, &old);
+  IntersectClipRect(dc, 0, 0, control.Width(), control.Height());
+  if (peer->SeeThrough()) PaintBeneath(control, dc);
+  peer->Paint(dc);
+  RestoreDC(dc, saved);
+}
+
+void PaintBeneath(const TControl& control, HDC dc) {
+  const TWinControl* parent = control.Parent();
+  RECT all = {0, 0, control.Width(), control.Height()};
+  if (parent == nullptr) {
+    FillSolid(dc, all, control.Color());
+    return;
+  }
+  FillSolid(dc, all, parent->Color());
+  for (const TControl* sibling : parent->Children()) {
+    if (sibling == &control) break;
+    if (!sibling->Visible()) continue;
+    const ControlKind k = sibling->Kind();
+    if (k != ControlKind::Image && k != ControlKind::SpeedButton && k != ControlKind::Label &&
+        k != ControlKind::Gauge) {
+      continue;
+    }
+    RECT mine = {control.Left(), control.Top(), control.Left() + control.Width(),
+                 control.Top() + control.Height()};
+    RECT theirs = {sibling->Left(), sibling->Top(), sibling->Left() + sibling->Width(),
+                   sibling->Top() + sibling->Height()};
+    RECT overlap;
+    if (!IntersectRect(&overlap, &mine, &theirs)) continue;
+    PaintControlAt(*sibling, dc, sibling->Left() - control.Left(), sibling->Top() - control.Top());
   }
 }
 
-// The frame is ours: one black pixel, whatever the desktop theme says.
-void PaintFrame(HWND hwnd) {
-  HDC dc = GetWindowDC(hwnd);
-  if (dc == nullptr) return;
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  OffsetRect(&r, -r.left, -r.top);
-  FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  ReleaseDC(hwnd, dc);
-}
-
-LRESULT HandleFormMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  WindowPeer* peer = WindowPeer::FromHwnd(hwnd);
-  if (peer == nullptr || !HasApplication()) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  auto& form = static_cast<TForm&>(peer->Control());
-  TApplication& app = Application();
-  switch (msg) {
-    case WM_CLOSE:
-      app.Dispatch([&form] { form.Close(); });
-      return 0;
-    case WM_SIZE:
-      if (wParam == SIZE_MINIMIZED) {
-        app.NotifyMinimized();
-      } else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) {
-        app.NotifyRestored();
-      }
-      return 0;
-    case WM_NCPAINT:
-      PaintFrame(hwnd);
-      return 0;
-    case WM_NCACTIVATE:
-      PaintFrame(hwnd);
-      return TRUE;
-    case WM_COMMAND:
-      if (lParam != 0) OnChildCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
-      return 0;
-    default:
-      return DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
-}
-
-LRESULT CALLBACK FormWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    auto* peer = static_cast<WindowPeer*>(create->lpCreateParams);
-    peer->SetHwnd(hwnd);
-    Attach(hwnd, peer);
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
-  if (msg == WM_NCDESTROY) {
-    Attach(hwnd, nullptr);
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
-  // No exception may cross back into the system's dispatch.
-  try {
-    return HandleFormMessage(hwnd, msg, wParam, lParam);
-  } catch (...) {
-    return 0;
-  }
-}
-
-void RegisterFormClass(HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  if (GetClassInfoA(instance, kFormClass, &wc)) return;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = FormWndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kFormClass;
-  RegisterClassA(&wc);
-}
-
-constexpr DWORD kFormStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kFormExStyle = WS_EX_APPWINDOW;
-
-}  // namespace
+// --- the peer base -------------------------------------------------------------------
 
 WindowPeer* WindowPeer::FromHwnd(HWND hwnd) {
-  return reinterpret_cast<WindowPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return hwnd != nullptr ? reinterpret_cast<WindowPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))
+                         : nullptr;
 }
 
 WindowPeer::~WindowPeer() {
-  if (hwnd_ != nullptr) {
-    Attach(hwnd_, nullptr);
-    DestroyWindow(hwnd_);
+  if (hwnd_ == nullptr) return;
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  if (originalProc != nullptr) {
+    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc));
   }
+  DestroyWindow(hwnd_);
 }
 
 void WindowPeer::Changed(Change what) {
@@ -120,76 +135,179 @@ void WindowPeer::Changed(Change what) {
     case Change::Bounds: ApplyBounds(); break;
     case Change::Visible: ApplyVisible(); break;
     case Change::Caption: ApplyCaption(); break;
-    case Change::State: ApplyState(); break;
+    case Change::Enabled: ApplyEnabled(); break;
+    case Change::State:
+    case Change::Picture:
+    case Change::Items: ApplyState(); break;
   }
 }
+
+namespace {
+// Children of a scrolled box sit higher by its scroll position.
+int ScrollOffset(const TControl& control) {
+  auto* box = dynamic_cast<const TScrollBox*>(control.Parent());
+  return box != nullptr ? box->ScrollPos() : 0;
+}
+}  // namespace
 
 void WindowPeer::ApplyBounds() {
-  MoveWindow(hwnd_, control_.Left(), control_.Top(), control_.Width(), control_.Height(), TRUE);
+  MoveWindow(hwnd_, control_.Left(), control_.Top() - ScrollOffset(control_), control_.Width(),
+             control_.Height(), TRUE);
 }
 
-void WindowPeer::ApplyVisible() { ShowWindow(hwnd_, control_.Visible() ? SW_SHOW : SW_HIDE); }
+void WindowPeer::ApplyVisible() { ShowWindow(hwnd_, control_.Visible() ? SW_SHOWNA : SW_HIDE); }
 
-void WindowPeer::ApplyCaption() { SetWindowTextA(hwnd_, control_.Caption().c_str()); }
-
-std::unique_ptr<Peer> FormPeer::Create(TControl& form, HINSTANCE instance) {
-  RegisterFormClass(instance);
-  auto peer = std::make_unique<FormPeer>(form, nullptr);
-  CreateWindowExA(kFormExStyle, kFormClass, form.Caption().c_str(), kFormStyle, 0, 0, 0, 0,
-                  nullptr, reinterpret_cast<HMENU>(0), instance, peer.get());
-  if (peer->Hwnd() == nullptr) return nullptr;
-  return peer;
+void WindowPeer::ApplyCaption() {
+  SetWindowTextA(hwnd_, control_.Caption().c_str());
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void FormPeer::ApplyBounds() {
-  // The control's size is the client area: the frame lies outside it.
-  RECT r = {0, 0, Control().Width(), Control().Height()};
-  AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
-  SetWindowPos(Hwnd(), nullptr, Control().Left() + r.left, Control().Top() + r.top,
-               r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+namespace {
+
+TShiftState ShiftFrom(WPARAM wParam) {
+  TShiftState s = 0;
+  if (wParam & MK_SHIFT) s |= shift::kShift;
+  if (wParam & MK_CONTROL) s |= shift::kCtrl;
+  if (GetKeyState(VK_MENU) < 0) s |= shift::kAlt;
+  if (wParam & MK_LBUTTON) s |= shift::kLeft;
+  if (wParam & MK_RBUTTON) s |= shift::kRight;
+  if (wParam & MK_MBUTTON) s |= shift::kMiddle;
+  return s;
 }
 
-void CheckBoxPeer::ApplyState() {
-  const auto& box = static_cast<const TCheckBox&>(Control());
-  SendMessageA(Hwnd(), BM_SETCHECK, box.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
-}
+// Routes a child's notification to the child's own peer.
+WindowPeer* ChildPeer(HWND child) { return WindowPeer::FromHwnd(child); }
 
-HWND ParentWindow(const TControl& control) {
-  for (TControl* p = control.Parent(); p != nullptr; p = p->Parent()) {
-    if (auto* peer = dynamic_cast<WindowPeer*>(p->GetPeer())) return peer->Hwnd();
-  }
-  return nullptr;
-}
+}  // namespace
 
-std::unique_ptr<Peer> CreateChildPeer(TControl& control, HINSTANCE instance) {
-  HWND parent = ParentWindow(control);
-  if (parent == nullptr) return nullptr;
-  const char* cls = nullptr;
-  DWORD style = WS_CHILD | (control.Visible() ? WS_VISIBLE : 0);
-  std::unique_ptr<WindowPeer> peer;
-  switch (control.Kind()) {
-    case ControlKind::CheckBox:
-      cls = "BUTTON";
-      style |= BS_AUTOCHECKBOX | WS_TABSTOP;
-      peer = std::make_unique<CheckBoxPeer>(control, nullptr);
-      break;
-    case ControlKind::Label:
-      cls = "STATIC";
-      style |= SS_LEFT;
-      peer = std::make_unique<WindowPeer>(control, nullptr);
-      break;
+bool WindowPeer::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const int x = GET_X_LPARAM(lParam);
+  const int y = GET_Y_LPARAM(lParam);
+  TControl& c = control_;
+  TApplication& app = Application();
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      const TMouseButton b = msg == WM_LBUTTONDOWN   ? TMouseButton::mbLeft
+                             : msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
+                                                     : TMouseButton::mbMiddle;
+      SetCapture(hwnd_);
+      app.Dispatch([&] { c.MouseDown(b, ShiftFrom(wParam), x, y); });
+      return true;
+    }
+    case WM_MOUSEMOVE:
+      app.Dispatch([&] { c.MouseMove(ShiftFrom(wParam), x, y); });
+      return true;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+      const TMouseButton b = msg == WM_LBUTTONUP   ? TMouseButton::mbLeft
+                             : msg == WM_RBUTTONUP ? TMouseButton::mbRight
+                                                   : TMouseButton::mbMiddle;
+      if (GetCapture() == hwnd_) ReleaseCapture();
+      app.Dispatch([&] { c.MouseUp(b, ShiftFrom(wParam), x, y); });
+      RECT r;
+      GetClientRect(hwnd_, &r);
+      const POINT p = {x, y};
+      if (b == TMouseButton::mbLeft && PtInRect(&r, p) && c.Enabled()) {
+        app.Dispatch([&] { c.Click(); });
+      }
+      return true;
+    }
     default:
-      return nullptr;
+      return false;
   }
-  HWND hwnd = CreateWindowExA(0, cls, control.Caption().c_str(), style, control.Left(),
-                              control.Top(), control.Width(), control.Height(), parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.ControlId())),
-                              instance, nullptr);
-  if (hwnd == nullptr) return nullptr;
-  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
-  peer->SetHwnd(hwnd);
-  Attach(hwnd, peer.get());
-  return peer;
+}
+
+bool WindowPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      result = 1;  // painting covers everything, from a back buffer
+      return true;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      RECT client;
+      GetClientRect(hwnd_, &client);
+      HDC mem = CreateCompatibleDC(dc);
+      HBITMAP buffer = CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1,
+                                              client.bottom > 0 ? client.bottom : 1);
+      HGDIOBJ oldBitmap = SelectObject(mem, buffer);
+      if (SeeThrough()) {
+        PaintBeneath(control_, mem);
+      } else {
+        FillSolid(mem, client, control_.Color());
+      }
+      Paint(mem);
+      BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+      SelectObject(mem, oldBitmap);
+      DeleteObject(buffer);
+      DeleteDC(mem);
+      EndPaint(hwnd_, &ps);
+      result = 0;
+      return true;
+    }
+    case WM_COMMAND:
+      if (lParam != 0) {
+        if (WindowPeer* child = ChildPeer(reinterpret_cast<HWND>(lParam))) {
+          child->OnCommand(HIWORD(wParam));
+        }
+      }
+      result = 0;
+      return true;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      WindowPeer* child = ChildPeer(header->hwndFrom);
+      result = child != nullptr ? child->OnNotify(header) : 0;
+      return true;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (lParam != 0) {
+        if (WindowPeer* child = ChildPeer(reinterpret_cast<HWND>(lParam))) {
+          child->OnScroll(LOWORD(wParam));
+          result = 0;
+          return true;
+        }
+      }
+      return false;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      // Check boxes and static texts take the colour of their own control.
+      WindowPeer* child = ChildPeer(reinterpret_cast<HWND>(lParam));
+      const TColor color = child != nullptr ? child->Control().Color() : control_.Color();
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkColor(dc, color);
+      SetTextColor(dc, child != nullptr ? child->Control().Font().color : colors::kBlack);
+      result = reinterpret_cast<LRESULT>(Gdi().Brush(color));
+      return true;
+    }
+    case WM_SETCURSOR:
+      if (control_.Cursor() == TCursor::crHandPoint && LOWORD(lParam) == HTCLIENT) {
+        // The hand cursor came with Windows 98 and 2000; older systems get
+        // the arrow.
+        HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(32649));
+        SetCursor(hand != nullptr ? hand : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+        result = TRUE;
+        return true;
+      }
+      return false;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if (HandleMouse(msg, wParam, lParam)) {
+        result = 0;
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
 }
 
 }  // namespace gui::win32

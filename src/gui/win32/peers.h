@@ -1,20 +1,36 @@
 #pragma once
-// Win32 peers: each control's window, attached to the control at
-// WM_NCCREATE so the window procedure can find it again.
+// Win32 peers: one window per control. Our own window classes attach their
+// peer at WM_NCCREATE; standard controls are subclassed after creation. A
+// window procedure only unpacks the message and calls the peer.
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 
 #include "gui/controls.h"
 
 namespace gui::win32 {
 
+// Fonts and brushes the peers share, released with the backend.
+class GdiCache {
+ public:
+  GdiCache() = default;
+  ~GdiCache();
+  GdiCache(const GdiCache&) = delete;
+  GdiCache& operator=(const GdiCache&) = delete;
+  HFONT Font(const TFont& font);
+  HBRUSH Brush(TColor color);
 
-// The window that shows a control. Owns its HWND.
+ private:
+  std::map<std::string, HFONT> fonts_;
+  std::map<TColor, HBRUSH> brushes_;
+};
+GdiCache& Gdi();
+
 class WindowPeer : public Peer {
  public:
-  WindowPeer(TControl& control, HWND hwnd) : control_(control), hwnd_(hwnd) {}
+  explicit WindowPeer(TControl& control) : control_(control) {}
   ~WindowPeer() override;
   WindowPeer(const WindowPeer&) = delete;
   WindowPeer& operator=(const WindowPeer&) = delete;
@@ -22,43 +38,59 @@ class WindowPeer : public Peer {
   void Changed(Change what) override;
   HWND Hwnd() const { return hwnd_; }
   TControl& Control() const { return control_; }
-  // Set once the window exists (at WM_NCCREATE for our own classes).
   void SetHwnd(HWND hwnd) { hwnd_ = hwnd; }
-  // The peer attached to a window, or null.
   static WindowPeer* FromHwnd(HWND hwnd);
+
+  // A message for this window; true when handled (result in `result`).
+  virtual bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Notifications a child sends its parent, routed back to the child's peer.
+  virtual void OnCommand(WORD /*code*/) {}
+  virtual LRESULT OnNotify(NMHDR* /*header*/) { return 0; }
+  virtual void OnScroll(WORD /*code*/) {}
+
+  // Paints the control's look into a device context of its own size.
+  virtual void Paint(HDC /*dc*/) {}
+  // True when the control lets what lies beneath it show through.
+  virtual bool SeeThrough() const { return Control().Transparent(); }
+
+  // For standard controls: calls the class's own procedure.
+  WNDPROC originalProc = nullptr;
 
  protected:
   virtual void ApplyBounds();
   virtual void ApplyVisible();
   virtual void ApplyCaption();
-  virtual void ApplyState() {}
+  virtual void ApplyState() { InvalidateRect(hwnd_, nullptr, TRUE); }
+  virtual void ApplyEnabled() { EnableWindow(hwnd_, Control().Enabled()); }
+  // Mouse input in client coordinates, with capture while a button is down.
+  bool HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:
   TControl& control_;
-  HWND hwnd_;
+  HWND hwnd_ = nullptr;
 };
 
-// The main form: a borderless top-level window with a one-pixel frame.
-class FormPeer : public WindowPeer {
- public:
-  using WindowPeer::WindowPeer;
-  static std::unique_ptr<Peer> Create(TControl& form, HINSTANCE instance);
+// Creates the window and the peer of any control.
+std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance);
 
- protected:
-  void ApplyBounds() override;
-};
-
-class CheckBoxPeer : public WindowPeer {
- public:
-  using WindowPeer::WindowPeer;
-
- protected:
-  void ApplyState() override;
-};
-
-// The HWND of the nearest windowed ancestor's peer, or null.
+// Window classes of our own (their procedure finds the peer from the
+// window) and standard ones (subclassed so the peer sees their messages).
+HWND CreateOwnWindow(WindowPeer& peer, const char* className, DWORD style, DWORD exStyle,
+                     HINSTANCE instance);
+HWND CreateStandardWindow(WindowPeer& peer, const char* className, DWORD style, DWORD exStyle,
+                          HINSTANCE instance);
+// The HWND of the nearest ancestor with a window, or null.
 HWND ParentWindow(const TControl& control);
-// A standard child control of a system window class.
-std::unique_ptr<Peer> CreateChildPeer(TControl& control, HINSTANCE instance);
+// Window-relative place of a control, its parent's scrolling included.
+RECT PlaceOf(const TControl& control);
+
+// Paints what lies beneath a see-through control: its parent's colour and
+// the pictures of earlier siblings, in the control's own coordinates.
+void PaintBeneath(const TControl& control, HDC dc);
+// Paints a control's own look at an offset (for PaintBeneath).
+void PaintControlAt(const TControl& control, HDC dc, int dx, int dy);
+
+void DrawBitmap(HDC dc, const Bitmap& bitmap, int x, int y, int width, int height);
+void FillSolid(HDC dc, const RECT& r, TColor color);
 
 }  // namespace gui::win32

@@ -4,6 +4,7 @@
 
 #include "gui/application.h"
 #include "gui/win32/peers.h"
+#include "gui/controls.h"
 
 namespace gui {
 
@@ -50,8 +51,46 @@ Win32Backend::~Win32Backend() {
 }
 
 std::unique_ptr<Peer> Win32Backend::CreatePeer(TControl& control) {
-  if (control.Kind() == ControlKind::Form) return win32::FormPeer::Create(control, Inst(instance_));
-  return win32::CreateChildPeer(control, Inst(instance_));
+  return win32::CreatePeerFor(control, Inst(instance_));
+}
+
+std::uintptr_t Win32Backend::NativeHandle(const TControl& control) {
+  auto* peer = dynamic_cast<win32::WindowPeer*>(control.GetPeer());
+  return peer != nullptr ? reinterpret_cast<std::uintptr_t>(peer->Hwnd()) : 0;
+}
+
+int Win32Backend::TrackPopupMenu(TPopupMenu& menu, int x, int y) {
+  HMENU popup = CreatePopupMenu();
+  if (popup == nullptr) return 0;
+  for (const auto& item : menu.Items()) {
+    if (item->IsSeparator()) {
+      AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(item->CommandId()),
+                  item->Caption().c_str());
+    }
+  }
+  // The owner must be in front, or the menu does not close when the user
+  // clicks elsewhere.
+  HWND owner = Wnd(MainWindow());
+  if (owner == nullptr) owner = Wnd(timerWindow_);
+  SetForegroundWindow(owner);
+  const int command = static_cast<int>(::TrackPopupMenu(
+      popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr));
+  PostMessageA(owner, WM_NULL, 0, 0);
+  DestroyMenu(popup);
+  return command;
+}
+
+std::vector<std::uint8_t> Win32Backend::LoadResource(const std::string& name) {
+  HINSTANCE instance = Inst(instance_);
+  HRSRC found = FindResourceA(instance, name.c_str(), reinterpret_cast<LPCSTR>(RT_RCDATA));
+  if (found == nullptr) return {};
+  HGLOBAL loaded = ::LoadResource(instance, found);
+  const auto* data = static_cast<const std::uint8_t*>(LockResource(loaded));
+  const DWORD size = SizeofResource(instance, found);
+  if (data == nullptr || size == 0) return {};
+  return std::vector<std::uint8_t>(data, data + size);
 }
 
 void Win32Backend::TimerChanged(TTimer& timer) {

@@ -22,6 +22,9 @@ class Win32Backend : public Backend {
   void PostQuit() override;
   void MinimizeApplication() override;
   void RestoreApplication() override;
+  int TrackPopupMenu(TPopupMenu& menu, int x, int y) override;
+  std::uintptr_t NativeHandle(const TControl& control) override;
+  std::vector<std::uint8_t> LoadResource(const std::string& name) override;
   void DesktopSize(int& width, int& height) override;
 
   void* Instance() const { return instance_; }

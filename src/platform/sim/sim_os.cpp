@@ -322,4 +322,61 @@ std::uint32_t SimOs::RegisterWindowMessageA(const std::string& name) {
   return id;
 }
 
+namespace {
+constexpr std::int32_t kCoEClassString = static_cast<std::int32_t>(0x800401F3u);
+}
+
+std::int32_t SimOs::CreateOleObject(const std::string& progId, Handle* object) {
+  Log("CreateOleObject(" + progId + ")");
+  *object = kNoHandle;
+  if (Failing("CreateOleObject")) return static_cast<std::int32_t>(lastError_);
+  if (oleClasses.count(progId) == 0) return kCoEClassString;
+  *object = NewHandle("ole", progId);
+  oleVisible_[*object] = false;
+  return 0;
+}
+
+std::int32_t SimOs::OleSetProperty(Handle object, const std::string& name, bool value) {
+  Log("OleSetProperty(" + name + ")");
+  if (handles_.count(object) == 0) return static_cast<std::int32_t>(0x80070006u);
+  if (oleSetPropertyResult != 0) return oleSetPropertyResult;
+  if (name == "Visible") oleVisible_[object] = value;
+  return 0;
+}
+
+std::int32_t SimOs::OleInvoke(Handle object, const std::string& method,
+                              const std::string& argument) {
+  Log("OleInvoke(" + method + "," + argument + ")");
+  if (handles_.count(object) == 0) return static_cast<std::int32_t>(0x80070006u);
+  if (oleInvokeResult != 0) return oleInvokeResult;
+  if (method == "Navigate") navigations.push_back(argument);
+  return 0;
+}
+
+void SimOs::OleRelease(Handle object) {
+  Log("OleRelease");
+  auto it = handles_.find(object);
+  if (it == handles_.end() || it->second.kind != "ole") return;
+  handles_.erase(it);
+  oleVisible_.erase(object);
+}
+
+std::string SimOs::SysErrorMessage(std::int32_t code) {
+  switch (static_cast<std::uint32_t>(code)) {
+    case 0x800401F3u: return "Invalid class string";
+    case 0x80004005u: return "Unspecified error";
+    default: return "Error " + std::to_string(static_cast<std::uint32_t>(code));
+  }
+}
+
+std::uintptr_t SimOs::ShellExecuteA(std::uintptr_t /*owner*/, const char* verb,
+                                    const std::string& file, const char* parameters,
+                                    const char* directory, int show) {
+  Log(std::string("ShellExecuteA(") + (verb ? verb : "null") + "," + file + "," +
+      (parameters ? parameters : "null") + "," + (directory ? directory : "null") + "," +
+      std::to_string(show) + ")");
+  shellOpened.push_back(file);
+  return shellExecuteResult;
+}
+
 }  // namespace platform

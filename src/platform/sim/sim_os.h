@@ -74,6 +74,24 @@ class SimOs : public Os {
                              std::uint32_t access, HKey* result) override;
   std::int32_t RegCloseKey(HKey key) override;
   std::uint32_t RegisterWindowMessageA(const std::string& name) override;
+  std::int32_t CreateOleObject(const std::string& progId, Handle* object) override;
+  std::int32_t OleSetProperty(Handle object, const std::string& name, bool value) override;
+  std::int32_t OleInvoke(Handle object, const std::string& method,
+                         const std::string& argument) override;
+  void OleRelease(Handle object) override;
+  std::string SysErrorMessage(std::int32_t code) override;
+  std::uintptr_t ShellExecuteA(std::uintptr_t owner, const char* verb, const std::string& file,
+                               const char* parameters, const char* directory, int show) override;
+
+  // Automation: which program ids can be created, and what failed calls
+  // answer (0 = success).
+  std::set<std::string> oleClasses{"InternetExplorer.Application"};
+  std::int32_t oleSetPropertyResult = 0;
+  std::int32_t oleInvokeResult = 0;
+  // Browser windows opened, one entry per navigation: the address.
+  std::vector<std::string> navigations;
+  std::vector<std::string> shellOpened;
+  std::uintptr_t shellExecuteResult = 33;
 
   static constexpr Handle kCurrentProcessPseudo = static_cast<Handle>(-1);
 
@@ -106,6 +124,7 @@ class SimOs : public Os {
   std::map<HKey, KeyEntry> openKeys_;
   HKey nextKey_ = 0x1000;
   std::map<std::string, std::uint32_t> messages_;
+  std::map<Handle, bool> oleVisible_;
 };
 
 }  // namespace platform

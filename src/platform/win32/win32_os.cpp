@@ -1,6 +1,10 @@
 #include "platform/win32/win32_os.h"
 
 #include <windows.h>
+#include <oleauto.h>
+#include <shellapi.h>
+
+#include <vector>
 
 namespace platform {
 
@@ -91,6 +95,111 @@ std::int32_t Win32Os::RegCloseKey(HKey key) { return ::RegCloseKey(K(key)); }
 
 std::uint32_t Win32Os::RegisterWindowMessageA(const std::string& name) {
   return ::RegisterWindowMessageA(name.c_str());
+}
+
+namespace {
+
+std::vector<wchar_t> Wide(const std::string& s) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
+  std::vector<wchar_t> w(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
+  return w;
+}
+
+IDispatch* Disp(Handle h) { return reinterpret_cast<IDispatch*>(h); }
+
+HRESULT DispIdOf(IDispatch* disp, const std::string& name, DISPID* id) {
+  std::vector<wchar_t> w = Wide(name);
+  LPOLESTR names[] = {w.data()};
+  return disp->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, id);
+}
+
+}  // namespace
+
+std::int32_t Win32Os::CreateOleObject(const std::string& progId, Handle* object) {
+  *object = kNoHandle;
+  if (!comReady_) {
+    // Once per process; balanced by the system at exit.
+    comReady_ = SUCCEEDED(CoInitialize(nullptr));
+  }
+  CLSID clsid;
+  std::vector<wchar_t> w = Wide(progId);
+  HRESULT hr = CLSIDFromProgID(w.data(), &clsid);
+  if (FAILED(hr)) return hr;
+  IDispatch* disp = nullptr;
+  hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                        reinterpret_cast<void**>(&disp));
+  if (FAILED(hr)) return hr;
+  *object = reinterpret_cast<Handle>(disp);
+  return S_OK;
+}
+
+std::int32_t Win32Os::OleSetProperty(Handle object, const std::string& name, bool value) {
+  IDispatch* disp = Disp(object);
+  DISPID id;
+  HRESULT hr = DispIdOf(disp, name, &id);
+  if (FAILED(hr)) return hr;
+  VARIANTARG arg;
+  VariantInit(&arg);
+  arg.vt = VT_BOOL;
+  arg.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS params = {&arg, &named, 1, 1};
+  return disp->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
+                      nullptr, nullptr);
+}
+
+std::int32_t Win32Os::OleInvoke(Handle object, const std::string& method,
+                                const std::string& argument) {
+  IDispatch* disp = Disp(object);
+  DISPID id;
+  HRESULT hr = DispIdOf(disp, method, &id);
+  if (FAILED(hr)) return hr;
+  std::vector<wchar_t> w = Wide(argument);
+  VARIANTARG arg;
+  VariantInit(&arg);
+  arg.vt = VT_BSTR;
+  arg.bstrVal = SysAllocString(w.data());
+  DISPPARAMS params = {&arg, nullptr, 1, 0};
+  VARIANT result;
+  VariantInit(&result);
+  hr = disp->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr,
+                    nullptr);
+  VariantClear(&result);
+  VariantClear(&arg);
+  return hr;
+}
+
+void Win32Os::OleRelease(Handle object) {
+  if (object != kNoHandle) Disp(object)->Release();
+}
+
+std::string Win32Os::SysErrorMessage(std::int32_t code) {
+  char* text = nullptr;
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, static_cast<DWORD>(code), 0,
+                                 reinterpret_cast<LPSTR>(&text), 0, nullptr);
+  std::string message;
+  if (n > 0 && text != nullptr) message.assign(text, n);
+  if (text != nullptr) LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == ' ' || message.back() == '.')) {
+    message.pop_back();
+  }
+  if (message.empty()) {
+    char fallback[32];
+    wsprintfA(fallback, "Error 0x%08lX", static_cast<unsigned long>(code));
+    message = fallback;
+  }
+  return message;
+}
+
+std::uintptr_t Win32Os::ShellExecuteA(std::uintptr_t owner, const char* verb,
+                                      const std::string& file, const char* parameters,
+                                      const char* directory, int show) {
+  return reinterpret_cast<std::uintptr_t>(::ShellExecuteA(
+      reinterpret_cast<HWND>(owner), verb, file.c_str(), parameters, directory, show));
 }
 
 }  // namespace platform

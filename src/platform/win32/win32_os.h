@@ -29,6 +29,17 @@ class Win32Os : public Os {
                              std::uint32_t access, HKey* result) override;
   std::int32_t RegCloseKey(HKey key) override;
   std::uint32_t RegisterWindowMessageA(const std::string& name) override;
+  std::int32_t CreateOleObject(const std::string& progId, Handle* object) override;
+  std::int32_t OleSetProperty(Handle object, const std::string& name, bool value) override;
+  std::int32_t OleInvoke(Handle object, const std::string& method,
+                         const std::string& argument) override;
+  void OleRelease(Handle object) override;
+  std::string SysErrorMessage(std::int32_t code) override;
+  std::uintptr_t ShellExecuteA(std::uintptr_t owner, const char* verb, const std::string& file,
+                               const char* parameters, const char* directory, int show) override;
+
+ private:
+  bool comReady_ = false;
 };
 
 }  // namespace platform

@@ -1,0 +1,329 @@
+#include "gui/win32/custom_peers.h"
+
+#include <commctrl.h>
+
+#include "gui/application.h"
+
+namespace gui::win32 {
+
+namespace {
+
+constexpr UINT_PTR kHoverTimer = 1;
+constexpr UINT kHoverPollMs = 50;
+
+// The frame is ours: one black pixel, whatever the desktop theme says.
+void PaintFrame(HWND hwnd) {
+  HDC dc = GetWindowDC(hwnd);
+  if (dc == nullptr) return;
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  OffsetRect(&r, -r.left, -r.top);
+  FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(hwnd, dc);
+}
+
+constexpr DWORD kFormStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kFormExStyle = WS_EX_APPWINDOW;
+
+void DrawTextIn(HDC dc, const TControl& c, const std::string& text, RECT r, UINT format) {
+  HGDIOBJ oldFont = SelectObject(dc, Gdi().Font(c.Font()));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, c.Enabled() ? c.Font().color : GetSysColor(COLOR_GRAYTEXT));
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+  SelectObject(dc, oldFont);
+}
+
+}  // namespace
+
+// --- form --------------------------------------------------------------------------------
+
+bool FormPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  auto& form = static_cast<TForm&>(Control());
+  TApplication& app = Application();
+  switch (msg) {
+    case WM_CLOSE:
+      app.Dispatch([&form] { form.Close(); });
+      result = 0;
+      return true;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) {
+        app.NotifyMinimized();
+      } else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) {
+        app.NotifyRestored();
+      }
+      result = 0;
+      return true;
+    case WM_NCPAINT:
+      PaintFrame(Hwnd());
+      result = 0;
+      return true;
+    case WM_NCACTIVATE:
+      PaintFrame(Hwnd());
+      result = TRUE;
+      return true;
+    default:
+      return WindowPeer::HandleMessage(msg, wParam, lParam, result);
+  }
+}
+
+void FormPeer::ApplyBounds() {
+  // The control's size is the client area: the frame lies outside it.
+  RECT r = {0, 0, Control().Width(), Control().Height()};
+  AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
+  SetWindowPos(Hwnd(), nullptr, Control().Left() + r.left, Control().Top() + r.top,
+               r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormPeer::ApplyVisible() {
+  if (Control().Visible()) {
+    ShowWindow(Hwnd(), SW_SHOW);
+    SetForegroundWindow(Hwnd());
+  } else {
+    ShowWindow(Hwnd(), SW_HIDE);
+  }
+}
+
+// --- containers --------------------------------------------------------------------------------
+
+void ContainerPeer::Paint(HDC dc) {
+  const TControl& c = Control();
+  RECT r = {0, 0, c.Width(), c.Height()};
+  FillSolid(dc, r, c.Color());
+  if (const auto* panel = dynamic_cast<const TPanel*>(&c); panel != nullptr && panel->HasBorder()) {
+    HBRUSH border = Gdi().Brush(panel->BorderColor());
+    FrameRect(dc, &r, border);
+  }
+  if (c.Kind() == ControlKind::GroupBox) {
+    // An etched frame whose top runs through the middle of the caption.
+    HGDIOBJ oldFont = SelectObject(dc, Gdi().Font(c.Font()));
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc, &tm);
+    RECT frame = {0, tm.tmHeight / 2, c.Width(), c.Height()};
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    SelectObject(dc, oldFont);
+    if (!c.Caption().empty()) {
+      SIZE size;
+      SelectObject(dc, Gdi().Font(c.Font()));
+      GetTextExtentPoint32A(dc, c.Caption().c_str(), static_cast<int>(c.Caption().size()), &size);
+      SelectObject(dc, oldFont);
+      RECT text = {8, 0, 8 + size.cx + 4, tm.tmHeight};
+      FillSolid(dc, text, c.Color());
+      DrawTextIn(dc, c, c.Caption(), text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+  }
+}
+
+void ContainerPeer::ApplyState() {
+  if (Control().Kind() == ControlKind::ScrollBox) {
+    UpdateScrollBar();
+    Scrolled();
+  }
+  InvalidateRect(Hwnd(), nullptr, TRUE);
+}
+
+void ContainerPeer::UpdateScrollBar() {
+  const auto& box = static_cast<const TScrollBox&>(Control());
+  SCROLLINFO si = {};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = box.ContentHeight() > 0 ? box.ContentHeight() - 1 : 0;
+  si.nPage = static_cast<UINT>(box.Height());
+  si.nPos = box.ScrollPos();
+  SetScrollInfo(Hwnd(), SB_VERT, &si, TRUE);
+}
+
+void ContainerPeer::Scrolled() {
+  const auto& box = static_cast<const TWinControl&>(Control());
+  for (TControl* child : box.Children()) {
+    if (auto* peer = dynamic_cast<WindowPeer*>(child->GetPeer())) peer->Changed(Change::Bounds);
+  }
+}
+
+bool ContainerPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (Control().Kind() == ControlKind::ScrollBox &&
+      ((msg == WM_VSCROLL && lParam == 0) || msg == WM_MOUSEWHEEL)) {
+    auto& box = static_cast<TScrollBox&>(Control());
+    int pos = box.ScrollPos();
+    if (msg == WM_MOUSEWHEEL) {
+      pos -= static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA * 30;
+    } else {
+      switch (LOWORD(wParam)) {
+        case SB_LINEUP: pos -= 15; break;
+        case SB_LINEDOWN: pos += 15; break;
+        case SB_PAGEUP: pos -= box.Height(); break;
+        case SB_PAGEDOWN: pos += box.Height(); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: pos = HIWORD(wParam); break;
+        case SB_TOP: pos = 0; break;
+        case SB_BOTTOM: pos = box.ContentHeight(); break;
+        default: break;
+      }
+    }
+    Application().Dispatch([&] { box.SetScrollPos(pos); });
+    result = 0;
+    return true;
+  }
+  return WindowPeer::HandleMessage(msg, wParam, lParam, result);
+}
+
+// --- label ---------------------------------------------------------------------------------------
+
+void LabelPeer::Paint(HDC dc) {
+  const auto& label = static_cast<const TLabel&>(Control());
+  RECT r = {0, 0, label.Width(), label.Height()};
+  UINT format = DT_NOPREFIX | DT_WORDBREAK;
+  if (label.Alignment() == TAlignment::taCenter) format |= DT_CENTER;
+  if (label.Alignment() == TAlignment::taRightJustify) format |= DT_RIGHT;
+  DrawTextIn(dc, label, label.Caption(), r, format);
+}
+
+// --- gauge ---------------------------------------------------------------------------------------
+
+void GaugePeer::Paint(HDC dc) {
+  const auto& g = static_cast<const TGauge&>(Control());
+  RECT all = {0, 0, g.Width(), g.Height()};
+  FillSolid(dc, all, g.BackColor());
+  RECT bar = all;
+  const int percent = g.PercentDone();
+  if (g.GaugeKind() == TGaugeKind::gkHorizontalBar) {
+    bar.right = all.left + (all.right - all.left) * percent / 100;
+  } else {
+    bar.top = all.bottom - (all.bottom - all.top) * percent / 100;
+  }
+  FillSolid(dc, bar, g.ForeColor());
+  if (g.ShowText()) {
+    // The text reads in the bar's colour over the empty part and in the
+    // ground's colour over the bar.
+    const std::string text = g.Text();
+    TFont font = g.Font();
+    font.color = g.ForeColor();
+    HGDIOBJ oldFont = SelectObject(dc, Gdi().Font(font));
+    SetBkMode(dc, TRANSPARENT);
+    const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    SetTextColor(dc, g.ForeColor());
+    DrawTextA(dc, text.c_str(), -1, &all, format);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
+    SetTextColor(dc, g.BackColor());
+    DrawTextA(dc, text.c_str(), -1, &all, format);
+    RestoreDC(dc, saved);
+    SelectObject(dc, oldFont);
+  }
+  FrameRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+}
+
+void GaugePeer::ApplyState() {
+  const auto& g = static_cast<const TGauge&>(Control());
+  SetWindowTextA(Hwnd(), g.Text().c_str());
+  InvalidateRect(Hwnd(), nullptr, FALSE);
+  // Long operations hold the message loop; show the new percentage now.
+  UpdateWindow(Hwnd());
+}
+
+bool GaugePeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  const auto& g = static_cast<const TGauge&>(Control());
+  switch (msg) {
+    case PBM_GETPOS:
+      result = static_cast<LRESULT>(g.Progress());
+      return true;
+    case PBM_GETRANGE:
+      // lParam may point into another process: answer by the return value.
+      result = static_cast<LRESULT>(wParam ? g.MinValue() : g.MaxValue());
+      return true;
+    default:
+      return WindowPeer::HandleMessage(msg, wParam, lParam, result);
+  }
+}
+
+// --- picture button ------------------------------------------------------------------------
+
+bool SpeedButtonPeer::SeeThrough() const {
+  return static_cast<const TSpeedButton&>(Control()).Glyph().Empty();
+}
+
+void SpeedButtonPeer::Paint(HDC dc) {
+  const auto& b = static_cast<const TSpeedButton&>(Control());
+  const Bitmap cell = b.Cell(b.State(pressed_));
+  if (!cell.Empty()) {
+    DrawBitmap(dc, cell, 0, 0, cell.Width(), cell.Height());
+    return;
+  }
+  // No picture: a plain flat button with its caption.
+  RECT r = {0, 0, b.Width(), b.Height()};
+  DrawEdge(dc, &r, b.Down() || pressed_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  DrawTextIn(dc, b, b.Caption(), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+bool SpeedButtonPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  auto& b = static_cast<TSpeedButton&>(Control());
+  switch (msg) {
+    case BM_GETCHECK:
+      result = b.Down() ? BST_CHECKED : BST_UNCHECKED;
+      return true;
+    case BM_GETSTATE:
+      result = (b.Down() || pressed_ ? BST_PUSHED : 0) | (b.Down() ? BST_CHECKED : 0);
+      return true;
+    case BM_CLICK:
+      if (b.Enabled()) Application().Dispatch([&b] { b.Click(); });
+      result = 0;
+      return true;
+    case WM_LBUTTONDOWN:
+      pressed_ = true;
+      InvalidateRect(Hwnd(), nullptr, FALSE);
+      break;
+    case WM_LBUTTONUP:
+      pressed_ = false;
+      InvalidateRect(Hwnd(), nullptr, FALSE);
+      break;
+    default:
+      break;
+  }
+  return WindowPeer::HandleMessage(msg, wParam, lParam, result);
+}
+
+// --- image ------------------------------------------------------------------------------------
+
+bool ImagePeer::SeeThrough() const {
+  return static_cast<const TImage&>(Control()).Picture().Empty();
+}
+
+void ImagePeer::Paint(HDC dc) {
+  const auto& image = static_cast<const TImage&>(Control());
+  const Bitmap& p = image.Picture();
+  if (p.Empty()) return;
+  if (image.Stretch()) {
+    DrawBitmap(dc, p, 0, 0, image.Width(), image.Height());
+  } else {
+    DrawBitmap(dc, p, 0, 0, p.Width(), p.Height());
+  }
+}
+
+void ImagePeer::CheckPointerLeft() {
+  POINT p;
+  GetCursorPos(&p);
+  if (WindowFromPoint(p) == Hwnd()) return;
+  KillTimer(Hwnd(), kHoverTimer);
+  auto& image = static_cast<TImage&>(Control());
+  Application().Dispatch([&image] { image.MouseLeave(); });
+}
+
+bool ImagePeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  auto& image = static_cast<TImage&>(Control());
+  if (msg == WM_MOUSEMOVE) {
+    auto* ex = dynamic_cast<TImageEx*>(&image);
+    if (ex != nullptr && !ex->MouseInside()) {
+      // Enter now; leaving is noticed by polling, which works on every
+      // Windows this program runs on.
+      Application().Dispatch([ex] { ex->MouseEnter(); });
+      SetTimer(Hwnd(), kHoverTimer, kHoverPollMs, nullptr);
+    }
+  } else if (msg == WM_TIMER && wParam == kHoverTimer) {
+    CheckPointerLeft();
+    result = 0;
+    return true;
+  }
+  return WindowPeer::HandleMessage(msg, wParam, lParam, result);
+}
+
+}  // namespace gui::win32

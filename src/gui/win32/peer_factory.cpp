@@ -1,0 +1,112 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "gui/win32/custom_peers.h"
+#include "gui/win32/peers.h"
+#include "gui/win32/standard_peers.h"
+
+namespace gui::win32 {
+
+namespace {
+
+// Later pictures and labels are drawn over earlier ones, as they are laid out.
+void RaiseOverSiblings(HWND hwnd) {
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+template <typename PeerT>
+std::unique_ptr<Peer> Own(TControl& control, const char* className, DWORD style, HINSTANCE instance,
+                          bool raise) {
+  auto peer = std::make_unique<PeerT>(control);
+  if (CreateOwnWindow(*peer, className, style, 0, instance) == nullptr) return nullptr;
+  if (raise) RaiseOverSiblings(peer->Hwnd());
+  return peer;
+}
+
+template <typename PeerT>
+std::unique_ptr<PeerT> Standard(TControl& control, const char* className, DWORD style,
+                                DWORD exStyle, HINSTANCE instance) {
+  auto peer = std::make_unique<PeerT>(control);
+  if (CreateStandardWindow(*peer, className, style, exStyle, instance) == nullptr) return nullptr;
+  return peer;
+}
+
+}  // namespace
+
+std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance) {
+  static bool commonControls = [] {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
+                                                ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
+    if (!InitCommonControlsEx(&icc)) InitCommonControls();
+    return true;
+  }();
+  (void)commonControls;
+
+  switch (control.Kind()) {
+    case ControlKind::Form: {
+      auto peer = std::make_unique<FormPeer>(control);
+      // Created hidden: the first showing runs the start-up steps first.
+      constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+      if (CreateOwnWindow(*peer, FormPeer::kClassName, kStyle, WS_EX_APPWINDOW, instance) == nullptr) {
+        return nullptr;
+      }
+      ShowWindow(peer->Hwnd(), SW_HIDE);
+      return peer;
+    }
+    case ControlKind::Panel:
+    case ControlKind::Page:
+    case ControlKind::Notebook:
+    case ControlKind::GroupBox:
+      return Own<ContainerPeer>(control, "QuorvelPanel", WS_CLIPCHILDREN, instance, false);
+    case ControlKind::ScrollBox:
+      return Own<ContainerPeer>(control, "QuorvelScrollBox", WS_CLIPCHILDREN | WS_VSCROLL, instance,
+                                false);
+    case ControlKind::Label:
+      return Own<LabelPeer>(control, "QuorvelLabel", 0, instance, true);
+    case ControlKind::Gauge:
+      return Own<GaugePeer>(control, "QuorvelGauge", 0, instance, true);
+    case ControlKind::SpeedButton:
+      return Own<SpeedButtonPeer>(control, "QuorvelSpeedButton", 0, instance, true);
+    case ControlKind::Image:
+      return Own<ImagePeer>(control, "QuorvelImage", 0, instance, true);
+    case ControlKind::Button:
+      return Standard<ButtonPeer>(control, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, instance);
+    case ControlKind::CheckBox:
+      return Standard<CheckBoxPeer>(control, "BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, instance);
+    case ControlKind::Edit:
+      return Standard<EditPeer>(control, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+                                instance);
+    case ControlKind::SpinEdit: {
+      auto peer = std::make_unique<SpinEditPeer>(control, instance);
+      if (CreateStandardWindow(*peer, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+                               instance) == nullptr) {
+        return nullptr;
+      }
+      peer->Create(instance);
+      return peer;
+    }
+    case ControlKind::TrackBar:
+      return Standard<TrackBarPeer>(control, TRACKBAR_CLASSA, TBS_HORZ | TBS_NOTICKS | WS_TABSTOP,
+                                    0, instance);
+    case ControlKind::ListView: {
+      auto peer = Standard<ListViewPeer>(
+          control, WC_LISTVIEWA,
+          LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP,
+          WS_EX_CLIENTEDGE, instance);
+      if (peer) peer->Setup();
+      return peer;
+    }
+    case ControlKind::StatusBar: {
+      auto peer = Standard<StatusBarPeer>(control, STATUSCLASSNAMEA,
+                                          CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0,
+                                          instance);
+      if (peer) peer->Setup();
+      return peer;
+    }
+    case ControlKind::Chart:
+      return nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace gui::win32

@@ -1,0 +1,112 @@
+#include <string>
+
+#include "gui/application.h"
+#include "gui/win32/peers.h"
+
+namespace gui::win32 {
+
+namespace {
+
+LRESULT CALLBACK OwnWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* peer = static_cast<WindowPeer*>(create->lpCreateParams);
+    peer->SetHwnd(hwnd);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+  WindowPeer* peer = WindowPeer::FromHwnd(hwnd);
+  if (peer != nullptr && HasApplication()) {
+    // No exception may cross back into the system's dispatch.
+    try {
+      LRESULT result = 0;
+      if (peer->HandleMessage(msg, wParam, lParam, result)) return result;
+    } catch (...) {
+      return 0;
+    }
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  WindowPeer* peer = WindowPeer::FromHwnd(hwnd);
+  if (peer == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  WNDPROC original = peer->originalProc;
+  if (HasApplication()) {
+    try {
+      LRESULT result = 0;
+      if (peer->HandleMessage(msg, wParam, lParam, result)) return result;
+    } catch (...) {
+      return 0;
+    }
+  }
+  return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+}
+
+void RegisterOwnClass(const char* name, HINSTANCE instance) {
+  WNDCLASSA wc = {};
+  if (GetClassInfoA(instance, name, &wc)) return;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = OwnWndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);
+}
+
+}  // namespace
+
+HWND ParentWindow(const TControl& control) {
+  for (TControl* p = control.Parent(); p != nullptr; p = p->Parent()) {
+    if (auto* peer = dynamic_cast<WindowPeer*>(p->GetPeer())) return peer->Hwnd();
+  }
+  return nullptr;
+}
+
+RECT PlaceOf(const TControl& control) {
+  int offset = 0;
+  if (auto* box = dynamic_cast<const TScrollBox*>(control.Parent())) offset = box->ScrollPos();
+  RECT r = {control.Left(), control.Top() - offset, control.Left() + control.Width(),
+            control.Top() - offset + control.Height()};
+  return r;
+}
+
+HWND CreateOwnWindow(WindowPeer& peer, const char* className, DWORD style, DWORD exStyle,
+                     HINSTANCE instance) {
+  RegisterOwnClass(className, instance);
+  const TControl& c = peer.Control();
+  HWND parent = ParentWindow(c);
+  const RECT r = PlaceOf(c);
+  if (parent != nullptr) style |= WS_CHILD | WS_CLIPSIBLINGS;
+  if (c.Visible()) style |= WS_VISIBLE;
+  CreateWindowExA(exStyle, className, c.Caption().c_str(), style, r.left, r.top,
+                  r.right - r.left, r.bottom - r.top, parent,
+                  parent != nullptr ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.ControlId()))
+                                    : nullptr,
+                  instance, &peer);
+  return peer.Hwnd();
+}
+
+HWND CreateStandardWindow(WindowPeer& peer, const char* className, DWORD style, DWORD exStyle,
+                          HINSTANCE instance) {
+  const TControl& c = peer.Control();
+  HWND parent = ParentWindow(c);
+  if (parent == nullptr) return nullptr;
+  const RECT r = PlaceOf(c);
+  style |= WS_CHILD | WS_CLIPSIBLINGS;
+  if (c.Visible()) style |= WS_VISIBLE;
+  HWND hwnd = CreateWindowExA(exStyle, className, c.Caption().c_str(), style, r.left, r.top,
+                              r.right - r.left, r.bottom - r.top, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.ControlId())),
+                              instance, nullptr);
+  if (hwnd == nullptr) return nullptr;
+  peer.SetHwnd(hwnd);
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
+  peer.originalProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassWndProc)));
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Gdi().Font(c.Font())), 0);
+  return hwnd;
+}
+
+}  // namespace gui::win32
