@@ -44,5 +44,5 @@ target_compile_options(gtest_win PRIVATE -w)
 
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(quorvel_e2e ${E2E_SOURCES})
-target_include_directories(quorvel_e2e PRIVATE tests/e2e)
-target_link_libraries(quorvel_e2e PRIVATE gtest_win ${QUORVEL_WIN_LINK})
+target_include_directories(quorvel_e2e PRIVATE tests/e2e src)
+target_link_libraries(quorvel_e2e PRIVATE gtest_win comctl32 ${QUORVEL_WIN_LINK})

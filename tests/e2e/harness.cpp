@@ -121,3 +121,52 @@ bool DeleteSettingsKey() {
 }
 
 }  // namespace e2e
+
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+namespace e2e {
+
+namespace {
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+BOOL CALLBACK FindControlProc(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<ControlSearch*>(lParam);
+  if (GetDlgCtrlID(hwnd) == search->id) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+HWND FindControl(HWND top, int controlId) {
+  ControlSearch search{controlId, nullptr};
+  EnumChildWindows(top, FindControlProc, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND StatusPanel(HWND top, int barId, int index) { return FindControl(top, barId * 10 + index); }
+
+int KillProcessesNamed(const char* exeName) {
+  int killed = 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry)) {
+    if (lstrcmpiA(entry.szExeFile, exeName) != 0) continue;
+    HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+    if (p == nullptr) continue;
+    TerminateProcess(p, 0);
+    WaitForSingleObject(p, 5000);
+    CloseHandle(p);
+    ++killed;
+  }
+  CloseHandle(snapshot);
+  return killed;
+}
+
+}  // namespace e2e

@@ -48,3 +48,16 @@ bool CreateSettingsKey();
 bool DeleteSettingsKey();
 
 }  // namespace e2e
+
+namespace e2e {
+
+// A child control anywhere below the window, by its control id.
+HWND FindControl(HWND top, int controlId);
+
+// The status bar's panels: child windows with ids bar id * 10 + index.
+HWND StatusPanel(HWND top, int barId, int index);
+
+// Ends every process of this name (the browser an automation call left).
+int KillProcessesNamed(const char* exeName);
+
+}  // namespace e2e

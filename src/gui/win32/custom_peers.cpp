@@ -282,6 +282,162 @@ bool SpeedButtonPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
   return WindowPeer::HandleMessage(msg, wParam, lParam, result);
 }
 
+// --- status bar --------------------------------------------------------------------------
+
+namespace {
+
+constexpr char kPanelClass[] = "QuorvelStatusPanel";
+
+LRESULT CALLBACK PanelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* bar = reinterpret_cast<StatusBarPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (bar == nullptr || !HasApplication()) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  try {
+    switch (msg) {
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT r;
+        GetClientRect(hwnd, &r);
+        const int index = GetDlgCtrlID(hwnd) - bar->Control().ControlId() * 10;
+        bar->PaintPanel(index, dc, r);
+        EndPaint(hwnd, &ps);
+        return 0;
+      }
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_MOUSEMOVE:
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP:
+        bar->PanelMouse(hwnd, msg, wParam, lParam);
+        return 0;
+      default:
+        break;
+    }
+  } catch (...) {
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+StatusBarPeer::~StatusBarPeer() {
+  for (HWND panel : panels_) DestroyWindow(panel);
+}
+
+void StatusBarPeer::Setup(HINSTANCE instance) {
+  instance_ = instance;
+  WNDCLASSA wc = {};
+  if (!GetClassInfoA(instance, kPanelClass, &wc)) {
+    wc.lpfnWndProc = PanelWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = kPanelClass;
+    RegisterClassA(&wc);
+  }
+  Rebuild();
+}
+
+void StatusBarPeer::Rebuild() {
+  for (HWND panel : panels_) DestroyWindow(panel);
+  panels_.clear();
+  const auto& bar = static_cast<const TStatusBar&>(Control());
+  for (int i = 0; i < bar.PanelCount(); ++i) {
+    HWND panel = CreateWindowExA(
+        0, kPanelClass, bar.Panel(i).text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+        0, 0, Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(bar.ControlId() * 10 + i)),
+        instance_, nullptr);
+    SetWindowLongPtrA(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    panels_.push_back(panel);
+  }
+  LayOut();
+}
+
+void StatusBarPeer::LayOut() {
+  const auto& bar = static_cast<const TStatusBar&>(Control());
+  const std::vector<int> edges = bar.PanelEdges();
+  int left = 0;
+  for (std::size_t i = 0; i < panels_.size(); ++i) {
+    const int right = edges[i] < 0 ? bar.Width() : edges[i];
+    MoveWindow(panels_[i], left, 0, right > left ? right - left : 0, bar.Height(), TRUE);
+    left = right;
+  }
+}
+
+void StatusBarPeer::ApplyBounds() {
+  WindowPeer::ApplyBounds();
+  LayOut();
+}
+
+void StatusBarPeer::ApplyState() {
+  const auto& bar = static_cast<const TStatusBar&>(Control());
+  if (static_cast<int>(panels_.size()) != bar.PanelCount()) {
+    Rebuild();
+  } else {
+    LayOut();
+  }
+  InvalidateRect(Hwnd(), nullptr, FALSE);
+}
+
+void StatusBarPeer::ItemChanged(ItemChange what, int row, int) {
+  if (what != ItemChange::Cell || row < 0 || row >= static_cast<int>(panels_.size())) return;
+  const auto& bar = static_cast<const TStatusBar&>(Control());
+  SetWindowTextA(panels_[row], bar.Panel(row).text.c_str());
+  InvalidateRect(panels_[row], nullptr, FALSE);
+}
+
+void StatusBarPeer::Paint(HDC dc) {
+  RECT r = {0, 0, Control().Width(), Control().Height()};
+  FillSolid(dc, r, Control().Color());
+}
+
+void StatusBarPeer::PaintPanel(int index, HDC dc, const RECT& r) {
+  const auto& bar = static_cast<const TStatusBar&>(Control());
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP buffer = CreateCompatibleBitmap(dc, r.right > 0 ? r.right : 1, r.bottom > 0 ? r.bottom : 1);
+  HGDIOBJ old = SelectObject(mem, buffer);
+  FillSolid(mem, r, bar.Color());
+  // A hairline on top and between panels, in the frame's grey.
+  RECT top = {r.left, r.top, r.right, r.top + 1};
+  FillSolid(mem, top, RGBColor(176, 196, 200));
+  if (index + 1 < bar.PanelCount()) {
+    RECT edge = {r.right - 1, r.top + 3, r.right, r.bottom - 3};
+    FillSolid(mem, edge, RGBColor(176, 196, 200));
+  }
+  if (index >= 0 && index < bar.PanelCount()) {
+    const TStatusPanel& panel = bar.Panel(index);
+    RECT text = {r.left + 4, r.top + 1, r.right - 4, r.bottom};
+    UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+    if (panel.alignment == TAlignment::taCenter) format |= DT_CENTER;
+    if (panel.alignment == TAlignment::taRightJustify) format |= DT_RIGHT;
+    DrawTextIn(mem, bar, panel.text, text, format);
+  }
+  BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteObject(buffer);
+  DeleteDC(mem);
+}
+
+void StatusBarPeer::PanelMouse(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam) {
+  POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  MapWindowPoints(panel, Hwnd(), &p, 1);
+  // The bar holds the capture so a drag keeps its coordinates.
+  HandleMouse(msg, wParam, MAKELPARAM(p.x, p.y));
+}
+
+bool StatusBarPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == SB_GETPARTS) {
+    const auto& bar = static_cast<const TStatusBar&>(Control());
+    result = bar.PanelCount();
+    return true;
+  }
+  return WindowPeer::HandleMessage(msg, wParam, lParam, result);
+}
+
 // --- image ------------------------------------------------------------------------------------
 
 bool ImagePeer::SeeThrough() const {

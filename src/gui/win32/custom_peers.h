@@ -3,6 +3,8 @@
 // gauges, picture buttons and images. Each answers the query messages of its
 // nearest standard control so tests and screen readers can read it.
 
+#include <vector>
+
 #include "gui/win32/peers.h"
 
 namespace gui::win32 {
@@ -60,6 +62,35 @@ class SpeedButtonPeer : public WindowPeer {
 
  private:
   bool pressed_ = false;
+};
+
+// A status bar whose panels are child windows of their own: each can be
+// found by its id (the bar's id times ten, plus its index) and read with
+// WM_GETTEXT from another process, which the common control's
+// buffer-based queries do not allow.
+class StatusBarPeer : public WindowPeer {
+ public:
+  using WindowPeer::WindowPeer;
+  ~StatusBarPeer() override;
+  void Setup(HINSTANCE instance);
+  void Paint(HDC dc) override;
+  bool SeeThrough() const override { return false; }
+  void ItemChanged(ItemChange what, int row, int column) override;
+  bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  void PaintPanel(int index, HDC dc, const RECT& r);
+  // Mouse input on a panel, passed on as the bar's own.
+  void PanelMouse(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam);
+
+ protected:
+  void ApplyBounds() override;
+  void ApplyState() override;
+
+ private:
+  void Rebuild();
+  void LayOut();
+  HINSTANCE instance_ = nullptr;
+  std::vector<HWND> panels_;
 };
 
 class ImagePeer : public WindowPeer {

@@ -97,10 +97,11 @@ std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance) {
       return peer;
     }
     case ControlKind::StatusBar: {
-      auto peer = Standard<StatusBarPeer>(control, STATUSCLASSNAMEA,
-                                          CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0,
-                                          instance);
-      if (peer) peer->Setup();
+      auto peer = std::make_unique<StatusBarPeer>(control);
+      if (CreateOwnWindow(*peer, "QuorvelStatusBar", WS_CLIPCHILDREN, 0, instance) == nullptr) {
+        return nullptr;
+      }
+      peer->Setup(instance);
       return peer;
     }
     case ControlKind::Chart:

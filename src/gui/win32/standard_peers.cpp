@@ -277,35 +277,4 @@ LRESULT ListViewPeer::OnNotify(NMHDR* header) {
   return 0;
 }
 
-// --- status bar ------------------------------------------------------------------------------
-
-void StatusBarPeer::Setup() {
-  SendMessageA(Hwnd(), SB_SETBKCOLOR, 0, Control().Color());
-  ApplyState();
-}
-
-void StatusBarPeer::ApplyBounds() {
-  StandardPeer::ApplyBounds();
-  ApplyState();
-}
-
-void StatusBarPeer::ApplyState() {
-  const auto& bar = static_cast<const TStatusBar&>(Control());
-  std::vector<int> edges = bar.PanelEdges();
-  if (edges.empty()) return;
-  SendMessageA(Hwnd(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-  for (int i = 0; i < bar.PanelCount(); ++i) ItemChanged(ItemChange::Cell, i, 0);
-}
-
-void StatusBarPeer::ItemChanged(ItemChange what, int row, int) {
-  if (what != ItemChange::Cell) return;
-  const auto& bar = static_cast<const TStatusBar&>(Control());
-  const TStatusPanel& panel = bar.Panel(row);
-  // The status bar centres text after one tab and right-aligns after two.
-  std::string text = panel.alignment == TAlignment::taCenter         ? "\t" + panel.text
-                     : panel.alignment == TAlignment::taRightJustify ? "\t\t" + panel.text
-                                                                    : panel.text;
-  SendMessageA(Hwnd(), SB_SETTEXTA, row, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 }  // namespace gui::win32

@@ -86,15 +86,5 @@ class ListViewPeer : public StandardPeer {
   int columnsShown_ = 0;
 };
 
-class StatusBarPeer : public StandardPeer {
- public:
-  using StandardPeer::StandardPeer;
-  void Setup();
-  void ItemChanged(ItemChange what, int row, int column) override;
-
- protected:
-  void ApplyBounds() override;
-  void ApplyState() override;
-};
 
 }  // namespace gui::win32
