@@ -22,3 +22,7 @@ target_link_libraries(quorvel_unit_tests PRIVATE quorvel_sim GTest::gtest GTest:
 enable_testing()
 include(GoogleTest)
 gtest_discover_tests(quorvel_unit_tests DISCOVERY_TIMEOUT 60)
+
+find_package(benchmark REQUIRED)
+add_executable(quorvel_bench bench/refresh_bench.cpp)
+target_link_libraries(quorvel_bench PRIVATE quorvel_sim benchmark::benchmark)

@@ -48,6 +48,72 @@ constexpr int kLabelEmail = 468;
 constexpr int kLabel31 = 469;  // mail link
 constexpr int kLabel32 = 470;  // web-site link
 
+// Usage page.
+constexpr int kLabelCPUCaption = 600;
+constexpr int kGaugeCPU = 601;
+constexpr int kLabelCPUusage = 602;
+constexpr int kLabelMemCaption = 603;
+constexpr int kGaugeMem = 604;
+constexpr int kLabelMemusageNum = 605;
+constexpr int kLabelVMCaption = 606;
+constexpr int kGaugeVM = 607;
+constexpr int kLabelVmnum = 608;
+constexpr int kGroupBoxPhysical = 609;
+constexpr int kLabelPmTotalCaption = 610;
+constexpr int kLabelPmTotal = 611;
+constexpr int kLabelPmFreeCaption = 612;
+constexpr int kLabelPmFree = 613;
+constexpr int kLabelPmUsageCaption = 614;
+constexpr int kLabelPmUsage = 615;
+constexpr int kGroupBoxVirtual = 616;
+constexpr int kLabelVmTotalCaption = 617;
+constexpr int kLabelVmTotal = 618;
+constexpr int kLabelVmFreeCaption = 619;
+constexpr int kLabelVmFree = 620;
+constexpr int kLabelVmUsageCaption = 621;
+constexpr int kLabelVmUsage = 622;
+constexpr int kLabelPMu = 623;
+constexpr int kLabelVMu = 624;
+constexpr int kLabelCpuHistory = 625;
+constexpr int kChartCPUs = 626;
+constexpr int kLabelMemHistory = 627;
+constexpr int kChartPhyMem = 628;
+constexpr int kShapeVMKey = 629;
+constexpr int kLabelVMKey = 630;
+constexpr int kShapePMKey = 631;
+constexpr int kLabelPMKey = 632;
+
+// Processes page.
+constexpr int kListViewProcessReport = 650;
+
+// Settings page.
+constexpr int kScrollBoxSettings = 700;
+constexpr int kGroupBox3 = 701;
+constexpr int kCheckBoxAutoProcessList = 702;
+constexpr int kSpinEditProcessListTime = 703;
+constexpr int kLabel3 = 704;
+constexpr int kGroupBox2 = 705;
+constexpr int kCheckBoxAutoStart = 706;
+
+// Overall-optimize page.
+constexpr int kGaugeMem2 = 750;
+constexpr int kGaugeCpu2 = 751;
+constexpr int kLabelMem2Caption = 752;
+constexpr int kLabelCpu2Caption = 753;
+constexpr int kLabelMemusageNum2 = 754;
+constexpr int kLTotalRAMCaption = 755;
+constexpr int kLTotalRAM = 756;
+constexpr int kLFreeRAMCaption = 757;
+constexpr int kLFreeRAM = 758;
+constexpr int kLTotalPageCaption = 759;
+constexpr int kLTotalPage = 760;
+constexpr int kLPageFreeCaption = 761;
+constexpr int kLPageFree = 762;
+constexpr int kLTotalVirtualCaption = 763;
+constexpr int kLTotalVirtual = 764;
+constexpr int kLFreeVirtualCaption = 765;
+constexpr int kLFreeVirtual = 766;
+
 // Status bar.
 constexpr int kStatusBarState = 500;
 
@@ -58,5 +124,6 @@ constexpr int kCheckBoxAuto = 1103;
 
 // Timers.
 constexpr int kTimerHideMainWindows = 1;
+constexpr int kTimerGetProcessInfo = 2;
 
 }  // namespace app::ids

@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 
 #include "app/control_ids.h"
+#include "process/process_report.h"
 
 namespace app {
 
@@ -30,7 +31,7 @@ gui::TFont BoldFont(int height, gui::TColor color) {
 
 }  // namespace
 
-PageChrome::PageChrome(gui::TPage& page, int pageId, const std::string& title)
+PageChrome::PageChrome(gui::TPage& page, int pageId, const std::string& title, bool framed)
     : Strip(&page, pageId + ids::kTitleStripOffset),
       Title(&Strip, pageId + ids::kTitleTextOffset),
       Frame(&page, pageId + ids::kFrameOffset) {
@@ -42,6 +43,7 @@ PageChrome::PageChrome(gui::TPage& page, int pageId, const std::string& title)
   Frame.SetBounds(6, kStripHeight + 6, kPageWidth - 12, kMiddleHeight - kStripHeight - 12);
   Frame.SetColor(gui::colors::kWhite);
   Frame.SetBorder(kFrameColor);
+  if (!framed) Frame.Hide();
 }
 
 TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
@@ -71,9 +73,67 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
       Page_About(Notebook1.AddPage(ids::kPageAbout, "About")),
       Page_OverallOpimize(Notebook1.AddPage(ids::kPageOverallOpimize, "OverallOpimize")),
       Chrome_UsageGroup(Page_UsageGroup, ids::kPageUsageGroup, "System Overview"),
-      Chrome_Processes(Page_Processes, ids::kPageProcesses, "Optimization"),
-      Chrome_Settings(Page_Settings, ids::kPageSettings, "Settings"),
+      Chrome_Processes(Page_Processes, ids::kPageProcesses, "Optimization", false),
+      Chrome_Settings(Page_Settings, ids::kPageSettings, "Settings", false),
       Chrome_About(Page_About, ids::kPageAbout, "About"),
+      Label_CPUCaption(&Chrome_UsageGroup.Frame, ids::kLabelCPUCaption),
+      Gauge_CPU(&Chrome_UsageGroup.Frame, ids::kGaugeCPU),
+      Label_CPUusage(&Chrome_UsageGroup.Frame, ids::kLabelCPUusage),
+      Label_MemCaption(&Chrome_UsageGroup.Frame, ids::kLabelMemCaption),
+      Gauge_Mem(&Chrome_UsageGroup.Frame, ids::kGaugeMem),
+      Label_MemusageNum(&Chrome_UsageGroup.Frame, ids::kLabelMemusageNum),
+      Label_VMCaption(&Chrome_UsageGroup.Frame, ids::kLabelVMCaption),
+      Gauge_VM(&Chrome_UsageGroup.Frame, ids::kGaugeVM),
+      Label_vmnum(&Chrome_UsageGroup.Frame, ids::kLabelVmnum),
+      GroupBox_Physical(&Chrome_UsageGroup.Frame, ids::kGroupBoxPhysical),
+      Label_pmTotalCaption(&GroupBox_Physical, ids::kLabelPmTotalCaption),
+      Label_pmTotal(&GroupBox_Physical, ids::kLabelPmTotal),
+      Label_pmFreeCaption(&GroupBox_Physical, ids::kLabelPmFreeCaption),
+      Label_pmFree(&GroupBox_Physical, ids::kLabelPmFree),
+      Label_pmUsageCaption(&GroupBox_Physical, ids::kLabelPmUsageCaption),
+      Label_pmUsage(&GroupBox_Physical, ids::kLabelPmUsage),
+      GroupBox_Virtual(&Chrome_UsageGroup.Frame, ids::kGroupBoxVirtual),
+      Label_vmTotalCaption(&GroupBox_Virtual, ids::kLabelVmTotalCaption),
+      Label_vmTotal(&GroupBox_Virtual, ids::kLabelVmTotal),
+      Label_vmFreeCaption(&GroupBox_Virtual, ids::kLabelVmFreeCaption),
+      Label_vmFree(&GroupBox_Virtual, ids::kLabelVmFree),
+      Label_vmUsageCaption(&GroupBox_Virtual, ids::kLabelVmUsageCaption),
+      Label_vmUsage(&GroupBox_Virtual, ids::kLabelVmUsage),
+      Label_PMu(&Chrome_UsageGroup.Frame, ids::kLabelPMu),
+      Label_VMu(&Chrome_UsageGroup.Frame, ids::kLabelVMu),
+      Label_CpuHistory(&Chrome_UsageGroup.Frame, ids::kLabelCpuHistory),
+      Chart_CPUs(&Chrome_UsageGroup.Frame, ids::kChartCPUs),
+      Label_MemHistory(&Chrome_UsageGroup.Frame, ids::kLabelMemHistory),
+      Chart_PhyMem(&Chrome_UsageGroup.Frame, ids::kChartPhyMem),
+      Shape_VMKey(&Chrome_UsageGroup.Frame, ids::kShapeVMKey),
+      Label_VMKey(&Chrome_UsageGroup.Frame, ids::kLabelVMKey),
+      Shape_PMKey(&Chrome_UsageGroup.Frame, ids::kShapePMKey),
+      Label_PMKey(&Chrome_UsageGroup.Frame, ids::kLabelPMKey),
+      ListView_ProcessReport(&Page_Processes, ids::kListViewProcessReport),
+      ScrollBox_Settings(&Page_Settings, ids::kScrollBoxSettings),
+      GroupBox3(&ScrollBox_Settings, ids::kGroupBox3),
+      CheckBox_AutoProcessList(&GroupBox3, ids::kCheckBoxAutoProcessList),
+      SpinEdit_ProcessListTime(&GroupBox3, ids::kSpinEditProcessListTime),
+      Label3(&GroupBox3, ids::kLabel3),
+      GroupBox2(&ScrollBox_Settings, ids::kGroupBox2),
+      CheckBox_AutoStart(&GroupBox2, ids::kCheckBoxAutoStart),
+      Gauge_Mem2(&Page_OverallOpimize, ids::kGaugeMem2),
+      Gauge_Cpu2(&Page_OverallOpimize, ids::kGaugeCpu2),
+      Label_Mem2Caption(&Page_OverallOpimize, ids::kLabelMem2Caption),
+      Label_Cpu2Caption(&Page_OverallOpimize, ids::kLabelCpu2Caption),
+      Label_MemusageNum2(&Page_OverallOpimize, ids::kLabelMemusageNum2),
+      LTotalRAMCaption(&Page_OverallOpimize, ids::kLTotalRAMCaption),
+      LTotalRAM(&Page_OverallOpimize, ids::kLTotalRAM),
+      LFreeRAMCaption(&Page_OverallOpimize, ids::kLFreeRAMCaption),
+      LFreeRAM(&Page_OverallOpimize, ids::kLFreeRAM),
+      LTotalPageCaption(&Page_OverallOpimize, ids::kLTotalPageCaption),
+      LTotalPage(&Page_OverallOpimize, ids::kLTotalPage),
+      LPageFreeCaption(&Page_OverallOpimize, ids::kLPageFreeCaption),
+      LPageFree(&Page_OverallOpimize, ids::kLPageFree),
+      LTotalVirtualCaption(&Page_OverallOpimize, ids::kLTotalVirtualCaption),
+      LTotalVirtual(&Page_OverallOpimize, ids::kLTotalVirtual),
+      LFreeVirtualCaption(&Page_OverallOpimize, ids::kLFreeVirtualCaption),
+      LFreeVirtual(&Page_OverallOpimize, ids::kLFreeVirtual),
       Label_Version(&Chrome_About.Frame, ids::kLabelVersion),
       Label_ReleaseDate(&Chrome_About.Frame, ids::kLabelReleaseDate),
       Label_SupportOs(&Chrome_About.Frame, ids::kLabelSupportOs),
@@ -83,10 +143,11 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
       Label32(&Chrome_About.Frame, ids::kLabel32),
       StatusBar_State(this, ids::kStatusBarState),
       ImageList1(55, 16),
-      CheckBox_CloseMinimize(&Page_Settings, ids::kCheckBoxCloseMinimize),
-      CheckBox_MinimizeStart(&Page_Settings, ids::kCheckBoxMinimizeStart),
-      CheckBox_Auto(&Page_Settings, ids::kCheckBoxAuto),
+      CheckBox_Auto(&GroupBox2, ids::kCheckBoxAuto),
+      CheckBox_CloseMinimize(&GroupBox2, ids::kCheckBoxCloseMinimize),
+      CheckBox_MinimizeStart(&GroupBox2, ids::kCheckBoxMinimizeStart),
       Timer_HideMainWindows(app, ids::kTimerHideMainWindows),
+      Timer_GetProcessInfo(app, ids::kTimerGetProcessInfo),
       os_(os) {
   SetCaption("Quorvel");
   SetColor(gui::colors::kWhite);
@@ -96,19 +157,17 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
 
   LayOutTitleArea();
   LayOutMiddle();
+  LayOutUsagePage();
+  LayOutProcessesPage();
+  LayOutSettingsPage();
+  LayOutOverallPage();
   LayOutAboutPage();
   LayOutStatusBar();
 
-  // The settings page places these; until then they hold their state only.
-  CheckBox_CloseMinimize.SetCaption("Minimize to tray when close window ");
-  CheckBox_MinimizeStart.SetCaption("Minimize when start");
-  CheckBox_Auto.SetCaption("Auto optimize when start");
-  for (gui::TCheckBox* box : {&CheckBox_CloseMinimize, &CheckBox_MinimizeStart, &CheckBox_Auto}) {
-    box->Hide();
-  }
-
   Timer_HideMainWindows.SetEnabled(false);
   Timer_HideMainWindows.SetInterval(1);
+  Timer_GetProcessInfo.SetEnabled(false);
+  Timer_GetProcessInfo.SetInterval(1000);
 
   ConnectEvents();
 }
@@ -199,6 +258,163 @@ void TForm_Zentor::LayOutMiddle() {
   }
 }
 
+namespace {
+
+struct Placed {
+  gui::TControl& control;
+  int left, top, width, height;
+  const char* caption;
+};
+
+void Place(std::initializer_list<Placed> controls) {
+  for (const Placed& p : controls) {
+    p.control.SetBounds(p.left, p.top, p.width, p.height);
+    if (p.caption != nullptr) p.control.SetCaption(p.caption);
+  }
+}
+
+void HorizontalGauge(gui::TGauge& g) {
+  g.SetGaugeKind(gui::TGaugeKind::gkHorizontalBar);
+  g.SetColors(gui::colors::kBlue, gui::colors::kSilver);
+}
+
+}  // namespace
+
+void TForm_Zentor::LayOutUsagePage() {
+  gui::TFont bold;
+  bold.bold = true;
+  Place({{Label_CPUCaption, 12, 10, 250, 14, "Current CPU Usage"},
+         {Gauge_CPU, 12, 26, 330, 18, nullptr},
+         {Label_CPUusage, 290, 10, 52, 14, nullptr},
+         {Label_MemCaption, 12, 52, 200, 14, "Current Physical Memory Usage"},
+         {Label_MemusageNum, 212, 52, 130, 14, nullptr},
+         {Gauge_Mem, 12, 68, 330, 18, nullptr},
+         {Label_VMCaption, 12, 94, 200, 14, "Current Virtual Memory Usage"},
+         {Label_vmnum, 212, 94, 130, 14, nullptr},
+         {Gauge_VM, 12, 110, 330, 18, nullptr}});
+  for (gui::TLabel* caption : {&Label_CPUCaption, &Label_MemCaption, &Label_VMCaption}) {
+    caption->SetFont(bold);
+  }
+  for (gui::TLabel* number : {&Label_MemusageNum, &Label_vmnum, &Label_CPUusage}) {
+    number->SetAlignment(gui::TAlignment::taRightJustify);
+  }
+  for (gui::TGauge* g : {&Gauge_CPU, &Gauge_Mem, &Gauge_VM}) HorizontalGauge(*g);
+  Gauge_CPU.SetMaxValue(100);
+  Label_CPUusage.Hide();
+
+  struct Box {
+    gui::TGroupBox& box;
+    int top;
+    const char* caption;
+    gui::TLabel *totalCaption, *total, *freeCaption, *free, *usageCaption, *usage;
+  };
+  for (const Box& b : {Box{GroupBox_Physical, 4, "Physical Memory", &Label_pmTotalCaption,
+                           &Label_pmTotal, &Label_pmFreeCaption, &Label_pmFree,
+                           &Label_pmUsageCaption, &Label_pmUsage},
+                       Box{GroupBox_Virtual, 66, "Virtual Memory", &Label_vmTotalCaption,
+                           &Label_vmTotal, &Label_vmFreeCaption, &Label_vmFree,
+                           &Label_vmUsageCaption, &Label_vmUsage}}) {
+    b.box.SetBounds(360, b.top, 208, 60);
+    b.box.SetCaption(b.caption);
+    b.box.SetColor(gui::colors::kWhite);
+    Place({{*b.totalCaption, 10, 18, 40, 13, "Total:"},
+           {*b.total, 50, 18, 50, 13, nullptr},
+           {*b.freeCaption, 106, 18, 32, 13, "Free:"},
+           {*b.free, 138, 18, 62, 13, nullptr},
+           {*b.usageCaption, 10, 38, 40, 13, "Usage:"},
+           {*b.usage, 50, 38, 60, 13, nullptr}});
+  }
+  // Kept for readers of the last figures in whole megabytes; never shown.
+  Place({{Label_PMu, 0, 0, 60, 13, nullptr}, {Label_VMu, 0, 0, 60, 13, nullptr}});
+  Label_PMu.Hide();
+  Label_VMu.Hide();
+
+  constexpr gui::TColor kOrange = 4227327;
+  constexpr gui::TColor kLightBlue = 14925469;
+  Place({{Label_CpuHistory, 12, 146, 76, 30, "CPU Usage History"},
+         {Chart_CPUs, 92, 142, 481, 73, nullptr},
+         {Label_MemHistory, 12, 232, 76, 30, "Memory Usage History"},
+         {Chart_PhyMem, 92, 228, 481, 73, nullptr},
+         {Shape_VMKey, 98, 233, 8, 8, nullptr},
+         {Label_VMKey, 110, 231, 90, 13, "Virtual Memory"},
+         {Shape_PMKey, 206, 233, 8, 8, nullptr},
+         {Label_PMKey, 218, 231, 100, 13, "Physical Memory"}});
+  Label_CpuHistory.SetFont(bold);
+  Label_MemHistory.SetFont(bold);
+  const gui::Bitmap tile = gui::LoadPictureResource("CHART_TILE");
+  Chart_CPUs.SetColor(kLightBlue);
+  Chart_CPUs.SetBackImage(tile);
+  Chart_CPUs.AddSeries("", gui::colors::kLime);
+  Chart_PhyMem.SetColor(gui::colors::kWhite);
+  Chart_PhyMem.SetBackImage(tile);
+  Chart_PhyMem.AddSeries("PM", kOrange);
+  Chart_PhyMem.AddSeries("VM", gui::colors::kFuchsia);
+  Shape_VMKey.SetColor(gui::colors::kFuchsia);
+  Shape_PMKey.SetColor(kOrange);
+  gui::TFont keyFont;
+  keyFont.color = gui::colors::kWhite;
+  Label_VMKey.SetFont(keyFont);
+  Label_PMKey.SetFont(keyFont);
+}
+
+void TForm_Zentor::LayOutProcessesPage() {
+  // The "Overall optimize" group stands above the report.
+  ListView_ProcessReport.SetBounds(3, 130, 585, 268);
+  process::SetUpProcessReport(ListView_ProcessReport);
+}
+
+void TForm_Zentor::LayOutSettingsPage() {
+  // Below the title strip, above the 37-pixel button bar.
+  ScrollBox_Settings.SetBounds(0, 33, 591, 434 - 33 - 37);
+  ScrollBox_Settings.SetColor(gui::colors::kWhite);
+  Place({{GroupBox3, 0, 123, 584, 45, "System Settings"},
+         {CheckBox_AutoProcessList, 9, 20, 195, 17, "Auto refresh system status,interval :"},
+         {SpinEdit_ProcessListTime, 202, 16, 39, 22, nullptr},
+         {Label3, 251, 20, 40, 13, "seconds"},
+         {GroupBox2, 0, 170, 584, 71, "Startup Settings"},
+         {CheckBox_AutoStart, 9, 18, 147, 21, "Startup with system start"},
+         {CheckBox_Auto, 9, 40, 147, 21, "Auto optimize when start"},
+         {CheckBox_CloseMinimize, 305, 18, 219, 21, "Minimize to tray when close window "},
+         {CheckBox_MinimizeStart, 305, 40, 123, 21, "Minimize when start"}});
+  for (gui::TControl* c : std::initializer_list<gui::TControl*>{
+           &GroupBox3, &GroupBox2, &CheckBox_AutoProcessList, &Label3, &CheckBox_AutoStart,
+           &CheckBox_Auto, &CheckBox_CloseMinimize, &CheckBox_MinimizeStart}) {
+    c->SetColor(gui::colors::kWhite);
+  }
+  SpinEdit_ProcessListTime.SetRange(1, 59);
+  SpinEdit_ProcessListTime.SetText("1");
+  CheckBox_AutoProcessList.SetChecked(true);
+  CheckBox_AutoStart.SetChecked(true);
+}
+
+void TForm_Zentor::LayOutOverallPage() {
+  Place({{Gauge_Mem2, 150, 40, 40, 220, nullptr},
+         {Gauge_Cpu2, 60, 40, 40, 220, nullptr},
+         {Label_Cpu2Caption, 40, 268, 80, 14, "CPU usage"},
+         {Label_Mem2Caption, 130, 268, 80, 14, "Memory usage"},
+         {Label_MemusageNum2, 120, 286, 100, 14, nullptr},
+         {LTotalRAMCaption, 260, 60, 150, 14, "Total physical memory:"},
+         {LTotalRAM, 410, 60, 120, 14, nullptr},
+         {LFreeRAMCaption, 260, 84, 150, 14, "Free physical memory:"},
+         {LFreeRAM, 410, 84, 120, 14, nullptr},
+         {LTotalPageCaption, 260, 108, 150, 14, "Total page file:"},
+         {LTotalPage, 410, 108, 120, 14, nullptr},
+         {LPageFreeCaption, 260, 132, 150, 14, "Free page file:"},
+         {LPageFree, 410, 132, 120, 14, nullptr},
+         {LTotalVirtualCaption, 260, 156, 150, 14, "Total address space:"},
+         {LTotalVirtual, 410, 156, 120, 14, nullptr},
+         {LFreeVirtualCaption, 260, 180, 150, 14, "Free address space:"},
+         {LFreeVirtual, 410, 180, 120, 14, nullptr}});
+  for (gui::TGauge* g : {&Gauge_Mem2, &Gauge_Cpu2}) {
+    g->SetGaugeKind(gui::TGaugeKind::gkVerticalBar);
+    g->SetColors(gui::colors::kBlue, gui::colors::kSilver);
+  }
+  Gauge_Cpu2.SetMaxValue(100);
+  Label_Cpu2Caption.SetAlignment(gui::TAlignment::taCenter);
+  Label_Mem2Caption.SetAlignment(gui::TAlignment::taCenter);
+  Label_MemusageNum2.SetAlignment(gui::TAlignment::taCenter);
+}
+
 void TForm_Zentor::LayOutAboutPage() {
   struct Line {
     gui::TLabel& label;
@@ -267,6 +483,10 @@ void TForm_Zentor::ConnectEvents() {
   StatusBar_State.OnMouseMove = move;
   Label32.OnClick = [this] { Label32Click(); };
   Label31.OnClick = [this] { Label31Click(); };
+
+  Button_GetProcessInfo.OnClick = [this] { Button_GetProcessInfoClick(); };
+  Timer_GetProcessInfo.OnTimer = [this] { Timer_GetProcessInfoTimer(); };
+  CheckBox_AutoProcessList.OnClick = [this] { CheckBox_AutoProcessListClick(); };
 }
 
 }  // namespace app

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "app/rights.h"
+#include "chart/chart.h"
 #include "gui/application.h"
 #include "gui/controls.h"
 #include "monitor/cpu_usage.h"
+#include "monitor/memory_status.h"
 #include "platform/os.h"
 
 namespace app {
@@ -24,9 +26,10 @@ inline constexpr const char* SupportMailAddress = "support@quorvel.example.com";
 inline constexpr const char* ProductVersionLine = "Version: 1.0.0";
 inline constexpr const char* ReleaseDateLine = "Release date: December 7, 2026";
 
-// A page's title strip with its bold caption, and the frame below it.
+// A page's title strip with its bold caption, and the frame below it
+// (hidden on pages whose content fills the whole width).
 struct PageChrome {
-  PageChrome(gui::TPage& page, int pageId, const std::string& title);
+  PageChrome(gui::TPage& page, int pageId, const std::string& title, bool framed = true);
   gui::TPanel Strip;
   gui::TLabel Title;
   gui::TPanel Frame;
@@ -69,6 +72,60 @@ class TForm_Zentor : public gui::TForm {
   PageChrome Chrome_Settings;
   PageChrome Chrome_About;
 
+  // --- usage page ("USAGEGROUP") ---------------------------------------------------
+  gui::TLabel Label_CPUCaption;
+  gui::TGauge Gauge_CPU;
+  gui::TLabel Label_CPUusage;
+  gui::TLabel Label_MemCaption;
+  gui::TGauge Gauge_Mem;
+  gui::TLabel Label_MemusageNum;
+  gui::TLabel Label_VMCaption;
+  gui::TGauge Gauge_VM;
+  gui::TLabel Label_vmnum;
+  gui::TGroupBox GroupBox_Physical;
+  gui::TLabel Label_pmTotalCaption, Label_pmTotal;
+  gui::TLabel Label_pmFreeCaption, Label_pmFree;
+  gui::TLabel Label_pmUsageCaption, Label_pmUsage;
+  gui::TGroupBox GroupBox_Virtual;
+  gui::TLabel Label_vmTotalCaption, Label_vmTotal;
+  gui::TLabel Label_vmFreeCaption, Label_vmFree;
+  gui::TLabel Label_vmUsageCaption, Label_vmUsage;
+  gui::TLabel Label_PMu;
+  gui::TLabel Label_VMu;
+  gui::TLabel Label_CpuHistory;
+  chart::TChart Chart_CPUs;
+  gui::TLabel Label_MemHistory;
+  chart::TChart Chart_PhyMem;
+  gui::TPanel Shape_VMKey;
+  gui::TLabel Label_VMKey;
+  gui::TPanel Shape_PMKey;
+  gui::TLabel Label_PMKey;
+
+  // --- processes page ("Processes", titled Optimization) ----------------------------
+  gui::TListView ListView_ProcessReport;
+
+  // --- settings page -------------------------------------------------------------------
+  gui::TScrollBox ScrollBox_Settings;
+  gui::TGroupBox GroupBox3;
+  gui::TCheckBox CheckBox_AutoProcessList;
+  gui::TSpinEdit SpinEdit_ProcessListTime;
+  gui::TLabel Label3;
+  gui::TGroupBox GroupBox2;
+  gui::TCheckBox CheckBox_AutoStart;
+
+  // --- overall-optimize page ("OverallOpimize") ----------------------------------------
+  gui::TGauge Gauge_Mem2;
+  gui::TGauge Gauge_Cpu2;
+  gui::TLabel Label_Mem2Caption;
+  gui::TLabel Label_Cpu2Caption;
+  gui::TLabel Label_MemusageNum2;
+  gui::TLabel LTotalRAMCaption, LTotalRAM;
+  gui::TLabel LFreeRAMCaption, LFreeRAM;
+  gui::TLabel LTotalPageCaption, LTotalPage;
+  gui::TLabel LPageFreeCaption, LPageFree;
+  gui::TLabel LTotalVirtualCaption, LTotalVirtual;
+  gui::TLabel LFreeVirtualCaption, LFreeVirtual;
+
   // --- About page ------------------------------------------------------------------
   gui::TLabel Label_Version;
   gui::TLabel Label_ReleaseDate;
@@ -83,13 +140,14 @@ class TForm_Zentor : public gui::TForm {
 
   gui::TImageList ImageList1;
 
-  // --- settings page: options the start-up and close paths read -------------
+  // --- settings page, "Startup Settings": options start-up and closing read ------
+  gui::TCheckBox CheckBox_Auto;
   gui::TCheckBox CheckBox_CloseMinimize;
   gui::TCheckBox CheckBox_MinimizeStart;
-  gui::TCheckBox CheckBox_Auto;
 
   // --- timers -------------------------------------------------------------------
   gui::TTimer Timer_HideMainWindows;
+  gui::TTimer Timer_GetProcessInfo;
 
   // --- start-up and shutdown -----------------------------------------------------
   void FormCreate();
@@ -97,6 +155,13 @@ class TForm_Zentor : public gui::TForm {
   void FormCloseQuery(bool& canClose);
   void Timer_HideMainWindowsTimer();
   void Exit1Click();
+
+  // --- status refresh ---------------------------------------------------------------
+  void Button_GetProcessInfoClick();
+  void Timer_GetProcessInfoTimer();
+  void CheckBox_AutoProcessListClick();
+  // The one-time set-up of the two history graphs.
+  void SetUpUsageGraphs();
 
   // --- navigation, title buttons, dragging and links -------------------------------
   void SpeedButton_UsageGraphClick();
@@ -136,16 +201,24 @@ class TForm_Zentor : public gui::TForm {
   const std::vector<std::string>& StartupStepsRun() const { return startupStepsRun_; }
 
   platform::Os& GetOs() const { return os_; }
+  monitor::CpuUsageSampler* Sampler() const { return sampler_.get(); }
 
  private:
   struct StartupStep;
   static const std::vector<StartupStep>& StartupSteps();
   void StepMarkStartupDone();
+  void StepSetUpGraphs();
+  void StepStartRefreshTimer();
+  void StepFirstRefresh();
   void StepEnableHideTimer();
   void StepShowUsagePage();
 
   void LayOutTitleArea();
   void LayOutMiddle();
+  void LayOutUsagePage();
+  void LayOutProcessesPage();
+  void LayOutSettingsPage();
+  void LayOutOverallPage();
   void LayOutAboutPage();
   void LayOutStatusBar();
   void ConnectEvents();
@@ -158,6 +231,7 @@ class TForm_Zentor : public gui::TForm {
   std::uint32_t taskbarCreatedMessage_ = 0;
   monitor::PlatformFamily platformFamily_ = monitor::PlatformFamily::None;
   std::unique_ptr<Rights> rights_;
+  std::unique_ptr<monitor::CpuUsageSampler> sampler_;
   std::vector<std::string> startupStepsRun_;
 };
 

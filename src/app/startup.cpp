@@ -16,15 +16,17 @@ struct TForm_Zentor::StartupStep {
 };
 
 // The first showing runs these once, in this order. Steps of subsystems that
-// join later take their place in this table:
-//   after "StartupDone": history graphs set-up, hotkey flags cleared,
-//     LoadSettings(false), SaveSettings(), SpeedButton_AppSet's click,
-//     Button_GetProcessInfo's click, automatic optimization when
-//     CheckBox_Auto is ticked, the overall-optimization level caption,
-//     AddTrayIcon().
+// join later take their place in this table: the hotkey flags cleared,
+// LoadSettings(false) and SaveSettings() after the graph set-up; the apply
+// step (SpeedButton_AppSet's click) in place of "StartRefreshTimer";
+// automatic optimization when CheckBox_Auto is ticked, the overall
+// optimization's level caption and AddTrayIcon() after the first refresh.
 const std::vector<TForm_Zentor::StartupStep>& TForm_Zentor::StartupSteps() {
   static const std::vector<StartupStep> steps = {
       {"StartupDone", &TForm_Zentor::StepMarkStartupDone},
+      {"SetUpGraphs", &TForm_Zentor::StepSetUpGraphs},
+      {"StartRefreshTimer", &TForm_Zentor::StepStartRefreshTimer},
+      {"FirstRefresh", &TForm_Zentor::StepFirstRefresh},
       {"EnableHideTimer", &TForm_Zentor::StepEnableHideTimer},
       {"ShowUsagePage", &TForm_Zentor::StepShowUsagePage},
   };
@@ -40,6 +42,8 @@ void TForm_Zentor::RefuseStart() { App().Terminate(); }
 void TForm_Zentor::FormCreate() {
   taskbarCreatedMessage_ = os_.RegisterWindowMessageA("TaskbarCreated");
   platformFamily_ = monitor::DetectPlatformFamily(os_);
+  sampler_ = std::make_unique<monitor::CpuUsageSampler>(os_, platformFamily_,
+                                                        [this] { App().ProcessMessages(); });
   StartupDone = false;
   Minimized = false;
   App().OnMinimize = [this] { Minimized = true; };
@@ -80,6 +84,18 @@ void TForm_Zentor::FormShow() {
 }
 
 void TForm_Zentor::StepMarkStartupDone() { StartupDone = true; }
+
+void TForm_Zentor::StepSetUpGraphs() { SetUpUsageGraphs(); }
+
+// Until the settings store applies the saved interval, the refresh runs as
+// the default settings would have it: every 2 seconds while switched on.
+void TForm_Zentor::StepStartRefreshTimer() {
+  constexpr unsigned kDefaultRefreshMs = 2000;
+  Timer_GetProcessInfo.SetInterval(kDefaultRefreshMs);
+  Timer_GetProcessInfo.SetEnabled(CheckBox_AutoProcessList.Checked());
+}
+
+void TForm_Zentor::StepFirstRefresh() { Button_GetProcessInfo.Click(); }
 
 void TForm_Zentor::StepEnableHideTimer() { Timer_HideMainWindows.SetEnabled(true); }
 

@@ -23,8 +23,14 @@ constexpr HKey kHKeyDynData = 0x80000006u;
 constexpr std::uint32_t kErrorSuccess = 0;
 constexpr std::uint32_t kErrorFileNotFound = 2;
 constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorInvalidHandle = 6;
+constexpr std::uint32_t kErrorNoMoreFiles = 18;
+constexpr std::uint32_t kErrorBadLength = 24;
 constexpr std::uint32_t kErrorInvalidParameter = 87;
+constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 constexpr std::uint32_t kErrorAlreadyExists = 183;
+constexpr std::uint32_t kErrorMoreData = 234;
+constexpr std::uint32_t kErrorPartialCopy = 299;
 constexpr std::uint32_t kErrorNotAllAssigned = 1300;
 
 // Access masks and flags.
@@ -38,6 +44,39 @@ constexpr std::uint32_t kTokenPrivilegesClass = 3;
 constexpr std::uint32_t kWaitObject0 = 0;
 constexpr std::uint32_t kWaitTimeout = 258;
 constexpr std::uint32_t kWaitFailed = 0xFFFFFFFFu;
+
+// The full-access mask as NT 4 and 2000 define it; later systems accept it
+// too, whereas their own wider mask fails on the older ones.
+constexpr std::uint32_t kProcessAllAccess = 0x1F0FFF;
+constexpr std::uint32_t kProcessQueryInformation = 0x0400;
+constexpr std::uint32_t kProcessVmRead = 0x0010;
+constexpr std::uint32_t kTh32csSnapProcess = 2;
+
+// Registry value types.
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+
+// NTSTATUS values and the system information classes the program reads.
+using NtStatus = std::int32_t;
+constexpr NtStatus kStatusSuccess = 0;
+constexpr NtStatus kStatusUnsuccessful = static_cast<NtStatus>(0xC0000001u);
+constexpr NtStatus kStatusNotImplemented = static_cast<NtStatus>(0xC0000002u);
+constexpr NtStatus kStatusInvalidInfoClass = static_cast<NtStatus>(0xC0000003u);
+constexpr NtStatus kStatusInfoLengthMismatch = static_cast<NtStatus>(0xC0000004u);
+constexpr std::uint32_t kSystemBasicInformation = 0;
+constexpr std::uint32_t kSystemPerformanceInformation = 2;
+constexpr std::uint32_t kSystemTimeOfDayInformation = 3;
+// The sizes NT 4 defines for those classes, and where the program's figures
+// sit in them.
+constexpr std::uint32_t kSystemBasicInformationSize = 44;
+constexpr std::uint32_t kSystemBasicProcessorCountOffset = 40;
+constexpr std::uint32_t kSystemPerformanceInformationSize = 312;
+constexpr std::uint32_t kSystemPerformanceIdleTimeOffset = 0;
+constexpr std::uint32_t kSystemTimeOfDayInformationSize = 32;
+constexpr std::uint32_t kSystemTimeOfDayCurrentTimeOffset = 8;
+
+constexpr std::uint32_t kMaxPath = 260;
 
 constexpr std::uint32_t kVerPlatformWin32s = 0;
 constexpr std::uint32_t kVerPlatformWin32Windows = 1;
@@ -80,6 +119,38 @@ struct TokenPrivileges1 {
 };
 static_assert(sizeof(TokenPrivileges1) == 16, "one-entry TOKEN_PRIVILEGES is 16 bytes");
 
+// PROCESSENTRY32 (ANSI) as the 32-bit system lays it out: 296 bytes. The
+// default-heap field is pointer-sized there, so it is fixed at 32 bits here to
+// keep one layout on every build.
+struct ProcessEntry32 {
+  std::uint32_t dwSize = 0;
+  std::uint32_t cntUsage = 0;
+  std::uint32_t th32ProcessID = 0;
+  std::uint32_t th32DefaultHeapID = 0;
+  std::uint32_t th32ModuleID = 0;
+  std::uint32_t cntThreads = 0;
+  std::uint32_t th32ParentProcessID = 0;
+  std::int32_t pcPriClassBase = 0;
+  std::uint32_t dwFlags = 0;
+  char szExeFile[kMaxPath] = {};
+};
+static_assert(sizeof(ProcessEntry32) == 296, "PROCESSENTRY32 is 296 bytes");
+
+// PROCESS_MEMORY_COUNTERS as the 32-bit system lays it out: 40 bytes.
+struct ProcessMemoryCounters {
+  std::uint32_t cb = 0;
+  std::uint32_t PageFaultCount = 0;
+  std::uint32_t PeakWorkingSetSize = 0;
+  std::uint32_t WorkingSetSize = 0;
+  std::uint32_t QuotaPeakPagedPoolUsage = 0;
+  std::uint32_t QuotaPagedPoolUsage = 0;
+  std::uint32_t QuotaPeakNonPagedPoolUsage = 0;
+  std::uint32_t QuotaNonPagedPoolUsage = 0;
+  std::uint32_t PagefileUsage = 0;
+  std::uint32_t PeakPagefileUsage = 0;
+};
+static_assert(sizeof(ProcessMemoryCounters) == 40, "PROCESS_MEMORY_COUNTERS is 40 bytes");
+
 class Os {
  public:
   virtual ~Os() = default;
@@ -95,6 +166,32 @@ class Os {
   virtual bool SetEvent(Handle h) = 0;
   virtual bool ResetEvent(Handle h) = 0;
   virtual std::uint32_t WaitForSingleObject(Handle h, std::uint32_t milliseconds) = 0;
+  virtual Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) = 0;
+
+  // kernel32 tool help, missing on NT 4: without it the snapshot is
+  // kNoHandle and the walk fails. An invalid snapshot is kNoHandle here,
+  // whatever value the system uses for it.
+  virtual Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) = 0;
+  virtual bool Process32First(Handle snapshot, ProcessEntry32* entry) = 0;
+  virtual bool Process32Next(Handle snapshot, ProcessEntry32* entry) = 0;
+
+  // psapi, missing on the 9x family and on a bare NT 4: without it both
+  // calls fail and write nothing.
+  virtual std::uint32_t GetModuleFileNameExA(Handle process, Handle module, char* buffer,
+                                             std::uint32_t size) = 0;
+  virtual bool GetProcessMemoryInfo(Handle process, ProcessMemoryCounters* counters,
+                                    std::uint32_t size) = 0;
+  // kernel32 of Vista and later: the image path in Win32 form, asked of the
+  // system rather than read from the process's memory. Missing on older
+  // systems: the call fails. `size` holds the buffer's size and receives the
+  // length written.
+  virtual bool QueryFullProcessImageNameA(Handle process, std::uint32_t flags, char* buffer,
+                                          std::uint32_t* size) = 0;
+
+  // ntdll. Without the entry point the status is kStatusNotImplemented.
+  virtual NtStatus NtQuerySystemInformation(std::uint32_t infoClass, void* buffer,
+                                            std::uint32_t length,
+                                            std::uint32_t* returnLength) = 0;
 
   // advapi32: tokens
   virtual bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) = 0;
@@ -111,6 +208,11 @@ class Os {
   virtual std::int32_t RegOpenKeyExA(HKey root, const std::string& subKey, std::uint32_t options,
                                      std::uint32_t access, HKey* result) = 0;
   virtual std::int32_t RegCloseKey(HKey key) = 0;
+  // A null data pointer asks for the size only. A buffer too short gets
+  // kErrorMoreData with *size set to what is needed; the type is reported
+  // either way.
+  virtual std::int32_t RegQueryValueExA(HKey key, const std::string& name, std::uint32_t* type,
+                                        std::uint8_t* data, std::uint32_t* size) = 0;
 
   // user32
   virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "chart/chart.h"
 #include "gui/application.h"
 
 namespace gui::win32 {
@@ -436,6 +437,38 @@ bool StatusBarPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
     return true;
   }
   return WindowPeer::HandleMessage(msg, wParam, lParam, result);
+}
+
+// --- chart -------------------------------------------------------------------------------------
+
+void ChartPeer::Paint(HDC dc) {
+  const auto& c = static_cast<const chart::TChart&>(Control());
+  RECT all = {0, 0, c.Width(), c.Height()};
+  FillSolid(dc, all, c.Color());
+  const Bitmap& tile = c.BackImage();
+  if (!tile.Empty()) {
+    for (int y = 0; y < c.Height(); y += tile.Height()) {
+      for (int x = 0; x < c.Width(); x += tile.Width()) {
+        DrawBitmap(dc, tile, x, y, tile.Width(), tile.Height());
+      }
+    }
+  }
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, 0, 0, c.Width(), c.Height());
+  for (int s = 0; s < c.SeriesCount(); ++s) {
+    const chart::TChartSeries& series = c.Series(s);
+    const auto line = chart::SeriesPolyline(c, series, c.Width(), c.Height());
+    if (line.size() < 2) continue;
+    std::vector<POINT> points;
+    points.reserve(line.size());
+    for (const auto& [x, y] : line) points.push_back(POINT{x, y});
+    HPEN pen = CreatePen(PS_SOLID, 1, series.Color());
+    HGDIOBJ old = SelectObject(dc, pen);
+    Polyline(dc, points.data(), static_cast<int>(points.size()));
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+  RestoreDC(dc, saved);
 }
 
 // --- image ------------------------------------------------------------------------------------

@@ -93,6 +93,14 @@ class StatusBarPeer : public WindowPeer {
   std::vector<HWND> panels_;
 };
 
+// The line chart: a tiled background and one polyline per series.
+class ChartPeer : public WindowPeer {
+ public:
+  using WindowPeer::WindowPeer;
+  void Paint(HDC dc) override;
+  bool SeeThrough() const override { return false; }
+};
+
 class ImagePeer : public WindowPeer {
  public:
   using WindowPeer::WindowPeer;

@@ -105,7 +105,7 @@ std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance) {
       return peer;
     }
     case ControlKind::Chart:
-      return nullptr;
+      return Own<ChartPeer>(control, "QuorvelChart", 0, instance, false);
   }
   return nullptr;
 }

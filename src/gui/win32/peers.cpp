@@ -100,7 +100,7 @@ void PaintBeneath(const TControl& control, HDC dc) {
     if (!sibling->Visible()) continue;
     const ControlKind k = sibling->Kind();
     if (k != ControlKind::Image && k != ControlKind::SpeedButton && k != ControlKind::Label &&
-        k != ControlKind::Gauge) {
+        k != ControlKind::Gauge && k != ControlKind::Chart) {
       continue;
     }
     RECT mine = {control.Left(), control.Top(), control.Left() + control.Width(),

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "gui/application.h"
@@ -259,6 +261,41 @@ void ListViewPeer::ApplyState() {
     SendMessageA(Hwnd(), LVM_SETITEMSTATE, selected, reinterpret_cast<LPARAM>(&item));
   }
   syncing_ = false;
+}
+
+std::string ListViewPeer::TableText() const {
+  const auto& list = static_cast<const TListView&>(Control());
+  std::string text;
+  for (int row = 0; row < list.Count(); ++row) {
+    const auto& cells = list.Row(row);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      if (i > 0) text += '\t';
+      text += cells[i];
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+bool ListViewPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == WM_GETTEXTLENGTH) {
+    result = static_cast<LRESULT>(TableText().size());
+    return true;
+  }
+  if (msg == WM_GETTEXT) {
+    const std::string text = TableText();
+    auto* buffer = reinterpret_cast<char*>(lParam);
+    if (buffer == nullptr || wParam == 0) {
+      result = 0;
+      return true;
+    }
+    const std::size_t n = std::min<std::size_t>(text.size(), wParam - 1);
+    std::copy_n(text.data(), n, buffer);
+    buffer[n] = '\0';
+    result = static_cast<LRESULT>(n);
+    return true;
+  }
+  return StandardPeer::HandleMessage(msg, wParam, lParam, result);
 }
 
 LRESULT ListViewPeer::OnNotify(NMHDR* header) {

@@ -75,11 +75,15 @@ class ListViewPeer : public StandardPeer {
   void Setup();
   LRESULT OnNotify(NMHDR* header) override;
   void ItemChanged(ItemChange what, int row, int column) override;
+  // The window's text is the whole table, a row a line and cells split by
+  // tabs: the one query a reader in another process can always make.
+  bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  protected:
   void ApplyState() override;
 
  private:
+  std::string TableText() const;
   void SetColumns();
   void InsertRow(int row);
   bool syncing_ = false;

@@ -6,13 +6,44 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/os.h"
 
 namespace platform {
+
+// One process of the simulated machine.
+struct SimProcess {
+  std::uint32_t pid = 0;
+  std::uint32_t parentPid = 0;
+  std::int32_t basePriority = 8;
+  // What the snapshot reports in szExeFile: its bytes as they stand, cut at
+  // kMaxPath and terminated only when shorter, so a test can hand over a
+  // field with an embedded NUL or none at all.
+  std::string exeName;
+  // What GetModuleFileNameExA reports, NT forms included
+  // ("\SystemRoot\System32\smss.exe", "\??\C:\...").
+  std::string path;
+  // What QueryFullProcessImageNameA reports (Win32 form); empty: it fails.
+  std::string imagePath;
+  std::uint32_t workingSet = 0;
+  std::uint32_t peakWorkingSet = 0;
+  std::uint32_t pageFaults = 0;
+  bool refuseFullAccess = false;   // only query-information and read-memory opens succeed
+  bool refuseAllAccess = false;    // every open fails, as for the idle process
+  bool endsAfterSnapshot = false;  // the next snapshot lists it, then it is gone
+};
+
+// A registry value: its type and raw bytes.
+struct SimRegValue {
+  std::uint32_t type = kRegBinary;
+  std::vector<std::uint8_t> data;
+  bool operator==(const SimRegValue& o) const { return type == o.type && data == o.data; }
+};
 
 class SimOs : public Os {
  public:
@@ -31,6 +62,36 @@ class SimOs : public Os {
   bool KeyExists(const std::string& path) const;
   // An existing key whose opening is refused with ERROR_ACCESS_DENIED.
   void DenyKey(const std::string& path);
+  // Typed values under a key; setting one creates its key. Value names are
+  // case-insensitive, as the system's are. Removing a key removes its values.
+  void SetValue(const std::string& keyPath, const std::string& valueName, std::uint32_t type,
+                std::vector<std::uint8_t> bytes);
+  std::optional<SimRegValue> GetValue(const std::string& keyPath,
+                                      const std::string& valueName) const;
+
+  // --- processes ---------------------------------------------------------------
+  // Adding a process whose identifier is taken replaces that process: the
+  // identifier has been reused. Snapshots list processes in the order added.
+  void AddProcess(const SimProcess& process);
+  void RemoveProcess(std::uint32_t pid);
+  const std::vector<SimProcess>& Processes() const { return processes_; }
+  bool toolhelpAvailable = true;  // false: the three tool-help calls fail
+  bool psapiAvailable = true;     // false: both PSAPI calls fail, writing nothing
+
+  // --- NT processor counters, in 100 ns units ----------------------------------
+  std::uint8_t processorCount = 1;
+  std::int64_t systemTime = kDefaultSystemTime;
+  std::int64_t idleTime = kDefaultIdleTime;
+  // Lets `elapsed` pass on the system clock, `idle` of it (summed over all
+  // processors) in the idle process.
+  void AdvanceProcessorTime(std::int64_t elapsed, std::int64_t idle);
+  // NtQuerySystemInformation of this class alone answers kStatusUnsuccessful.
+  std::optional<std::uint32_t> failQueryClass;
+
+  // A date in 2003 and an hour and a half of idle time; multiples of 2^8 so
+  // that differences survive conversion to double exactly.
+  static constexpr std::int64_t kDefaultSystemTime = 0x01C3400000000000;
+  static constexpr std::int64_t kDefaultIdleTime = 0x0000000C00000000;
 
   // --- named events ----------------------------------------------------------
   bool EventExists(const std::string& name) const;
@@ -45,6 +106,8 @@ class SimOs : public Os {
 
   // --- what happened -------------------------------------------------------------
   const std::vector<std::string>& Calls() const { return calls_; }
+  // Benchmarks turn the call log off: it grows with every call.
+  bool logCalls = true;
   std::size_t CountCalls(const std::string& call) const;
   void ClearCalls() { calls_.clear(); }
   // Descriptions of the handles and keys still open.
@@ -62,6 +125,19 @@ class SimOs : public Os {
   bool SetEvent(Handle h) override;
   bool ResetEvent(Handle h) override;
   std::uint32_t WaitForSingleObject(Handle h, std::uint32_t milliseconds) override;
+  Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
+  Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) override;
+  bool Process32First(Handle snapshot, ProcessEntry32* entry) override;
+  bool Process32Next(Handle snapshot, ProcessEntry32* entry) override;
+  bool QueryFullProcessImageNameA(Handle process, std::uint32_t flags, char* buffer,
+                                  std::uint32_t* size) override;
+  bool imageNameAvailable = true;  // false: a system older than Vista
+  std::uint32_t GetModuleFileNameExA(Handle process, Handle module, char* buffer,
+                                     std::uint32_t size) override;
+  bool GetProcessMemoryInfo(Handle process, ProcessMemoryCounters* counters,
+                            std::uint32_t size) override;
+  NtStatus NtQuerySystemInformation(std::uint32_t infoClass, void* buffer, std::uint32_t length,
+                                    std::uint32_t* returnLength) override;
   bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) override;
   bool GetTokenInformation(Handle token, std::uint32_t infoClass, void* buffer,
                            std::uint32_t length, std::uint32_t* returnLength) override;
@@ -73,6 +149,8 @@ class SimOs : public Os {
   std::int32_t RegOpenKeyExA(HKey root, const std::string& subKey, std::uint32_t options,
                              std::uint32_t access, HKey* result) override;
   std::int32_t RegCloseKey(HKey key) override;
+  std::int32_t RegQueryValueExA(HKey key, const std::string& name, std::uint32_t* type,
+                                std::uint8_t* data, std::uint32_t* size) override;
   std::uint32_t RegisterWindowMessageA(const std::string& name) override;
   std::int32_t CreateOleObject(const std::string& progId, Handle* object) override;
   std::int32_t OleSetProperty(Handle object, const std::string& name, bool value) override;
@@ -101,18 +179,36 @@ class SimOs : public Os {
     int references = 0;
   };
   struct HandleEntry {
-    std::string kind;  // "event", "token"
+    std::string kind;  // "event", "token", "ole", "snapshot", "process"
     std::string name;
+  };
+  struct Snapshot {
+    std::vector<SimProcess> processes;
+    std::size_t next = 0;
+  };
+  struct ProcessHandle {
+    std::uint32_t pid = 0;
+    std::uint32_t access = 0;
   };
   struct KeyEntry {
     std::string path;
   };
 
   bool Failing(const std::string& call);
-  void Log(const std::string& entry) { calls_.push_back(entry); }
+  void Log(const std::string& entry) {
+    if (logCalls) calls_.push_back(entry);
+  }
+  // The process with this identifier, found through an index so that a
+  // simulated machine with thousands of processes stays cheap to ask.
+  SimProcess* FindProcess(std::uint32_t pid);
+  void ReindexProcesses();
   Handle NewHandle(const std::string& kind, const std::string& name);
   Event* EventOf(Handle h);
-  void Release(const HandleEntry& entry);
+  void Release(Handle h, const HandleEntry& entry);
+  bool NextProcessEntry(Handle snapshot, ProcessEntry32* entry, bool first);
+  // The live process behind a handle opened with at least `access`, or null
+  // with the last error set.
+  const SimProcess* ProcessOf(Handle h, std::uint32_t access);
 
   std::vector<std::string> calls_;
   std::map<std::string, std::uint32_t> failing_;
@@ -122,6 +218,12 @@ class SimOs : public Os {
   std::map<std::string, Event> events_;  // names are case-sensitive
   std::map<std::string, bool> keys_;    // lower-case path -> denied
   std::map<HKey, KeyEntry> openKeys_;
+  // lower-case key path -> lower-case value name -> value
+  std::map<std::string, std::map<std::string, SimRegValue>> values_;
+  std::vector<SimProcess> processes_;
+  std::unordered_map<std::uint32_t, std::size_t> processIndex_;
+  std::map<Handle, Snapshot> snapshots_;
+  std::map<Handle, ProcessHandle> processHandles_;
   HKey nextKey_ = 0x1000;
   std::map<std::string, std::uint32_t> messages_;
   std::map<Handle, bool> oleVisible_;

@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <oleauto.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace platform {
@@ -18,6 +20,39 @@ static_assert(sizeof(OSVERSIONINFOA) == sizeof(OsVersionInfo), "OSVERSIONINFOA l
 static_assert(sizeof(LUID) == sizeof(Luid), "LUID layout");
 static_assert(kEventAllAccess == EVENT_ALL_ACCESS, "event access");
 static_assert(kKeyRead == KEY_READ, "key access");
+static_assert(kProcessQueryInformation == PROCESS_QUERY_INFORMATION, "process access");
+static_assert(kProcessVmRead == PROCESS_VM_READ, "process access");
+static_assert(kTh32csSnapProcess == TH32CS_SNAPPROCESS, "snapshot flags");
+static_assert(kRegSz == REG_SZ && kRegBinary == REG_BINARY && kRegDword == REG_DWORD,
+              "registry value types");
+static_assert(kErrorMoreData == ERROR_MORE_DATA && kErrorNoMoreFiles == ERROR_NO_MORE_FILES,
+              "error codes");
+static_assert(kMaxPath == MAX_PATH, "path length");
+// tagPROCESSENTRY32 is the ANSI record whatever the character set.
+static_assert(sizeof(tagPROCESSENTRY32) == sizeof(ProcessEntry32), "PROCESSENTRY32 layout");
+static_assert(offsetof(tagPROCESSENTRY32, pcPriClassBase) ==
+                  offsetof(ProcessEntry32, pcPriClassBase),
+              "PROCESSENTRY32 layout");
+static_assert(offsetof(tagPROCESSENTRY32, szExeFile) == offsetof(ProcessEntry32, szExeFile),
+              "PROCESSENTRY32 layout");
+
+// The signatures of the entry points looked up by name. psapi.h is left out:
+// it renames both functions to their K32 forms, which older systems lack.
+using CreateToolhelp32SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
+using Process32Fn = BOOL(WINAPI*)(HANDLE, ProcessEntry32*);
+using GetModuleFileNameExAFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+using GetProcessMemoryInfoFn = BOOL(WINAPI*)(HANDLE, ProcessMemoryCounters*, DWORD);
+using NtQuerySystemInformationFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+
+// FARPROC goes through the generic function pointer type, the one cast the
+// compiler accepts between unrelated function types.
+using AnyFn = void (*)();
+AnyFn Generic(FARPROC p) { return reinterpret_cast<AnyFn>(p); }
+
+template <typename Fn>
+Fn As(AnyFn entry) {
+  return reinterpret_cast<Fn>(entry);
+}
 }  // namespace
 
 void Win32Os::GlobalMemoryStatus(MemoryStatus* status) {
@@ -47,6 +82,96 @@ bool Win32Os::ResetEvent(Handle h) { return ::ResetEvent(H(h)) != FALSE; }
 
 std::uint32_t Win32Os::WaitForSingleObject(Handle h, std::uint32_t milliseconds) {
   return ::WaitForSingleObject(H(h), milliseconds);
+}
+
+Handle Win32Os::OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) {
+  return FromHandle(::OpenProcess(access, inherit, pid));
+}
+
+void Win32Os::FindToolHelp() {
+  if (toolHelpSought_) return;
+  toolHelpSought_ = true;
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (kernel == nullptr) return;
+  createToolhelp32Snapshot_ = Generic(GetProcAddress(kernel, "CreateToolhelp32Snapshot"));
+  process32First_ = Generic(GetProcAddress(kernel, "Process32First"));
+  process32Next_ = Generic(GetProcAddress(kernel, "Process32Next"));
+}
+
+Handle Win32Os::CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) {
+  FindToolHelp();
+  if (createToolhelp32Snapshot_ == nullptr) return kNoHandle;
+  HANDLE h = As<CreateToolhelp32SnapshotFn>(createToolhelp32Snapshot_)(flags, pid);
+  return h == INVALID_HANDLE_VALUE ? kNoHandle : FromHandle(h);
+}
+
+bool Win32Os::Process32First(Handle snapshot, ProcessEntry32* entry) {
+  FindToolHelp();
+  if (process32First_ == nullptr) return false;
+  return As<Process32Fn>(process32First_)(H(snapshot), entry) != FALSE;
+}
+
+bool Win32Os::Process32Next(Handle snapshot, ProcessEntry32* entry) {
+  FindToolHelp();
+  if (process32Next_ == nullptr) return false;
+  return As<Process32Fn>(process32Next_)(H(snapshot), entry) != FALSE;
+}
+
+void Win32Os::FindPsapi() {
+  if (psapiSought_) return;
+  psapiSought_ = true;
+  // Loaded for the life of the process: the entry points are kept.
+  HMODULE psapi = LoadLibraryA("PSAPI.dll");
+  if (psapi == nullptr) return;
+  getModuleFileNameExA_ = Generic(GetProcAddress(psapi, "GetModuleFileNameExA"));
+  getProcessMemoryInfo_ = Generic(GetProcAddress(psapi, "GetProcessMemoryInfo"));
+}
+
+std::uint32_t Win32Os::GetModuleFileNameExA(Handle process, Handle module, char* buffer,
+                                            std::uint32_t size) {
+  FindPsapi();
+  if (getModuleFileNameExA_ == nullptr) return 0;
+  return As<GetModuleFileNameExAFn>(getModuleFileNameExA_)(
+      H(process), reinterpret_cast<HMODULE>(module), buffer, size);
+}
+
+bool Win32Os::QueryFullProcessImageNameA(Handle process, std::uint32_t flags, char* buffer,
+                                         std::uint32_t* size) {
+  if (!imageNameSought_) {
+    imageNameSought_ = true;
+    queryFullProcessImageNameA_ =
+        Generic(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA"));
+  }
+  if (queryFullProcessImageNameA_ == nullptr) return false;
+  using Fn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+  DWORD length = *size;
+  const bool ok = As<Fn>(queryFullProcessImageNameA_)(H(process), flags, buffer, &length) != FALSE;
+  *size = ok ? length : 0;
+  return ok;
+}
+
+bool Win32Os::GetProcessMemoryInfo(Handle process, ProcessMemoryCounters* counters,
+                                   std::uint32_t size) {
+  FindPsapi();
+  if (getProcessMemoryInfo_ == nullptr) return false;
+  return As<GetProcessMemoryInfoFn>(getProcessMemoryInfo_)(H(process), counters, size) != FALSE;
+}
+
+NtStatus Win32Os::NtQuerySystemInformation(std::uint32_t infoClass, void* buffer,
+                                           std::uint32_t length, std::uint32_t* returnLength) {
+  if (!ntQuerySought_) {
+    ntQuerySought_ = true;
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (ntdll != nullptr) {
+      ntQuerySystemInformation_ = Generic(GetProcAddress(ntdll, "NtQuerySystemInformation"));
+    }
+  }
+  if (ntQuerySystemInformation_ == nullptr) return kStatusNotImplemented;
+  ULONG got = 0;
+  const LONG status = As<NtQuerySystemInformationFn>(ntQuerySystemInformation_)(
+      infoClass, buffer, length, returnLength != nullptr ? &got : nullptr);
+  if (returnLength != nullptr) *returnLength = got;
+  return status;
 }
 
 bool Win32Os::OpenProcessToken(Handle process, std::uint32_t access, Handle* token) {
@@ -92,6 +217,21 @@ std::int32_t Win32Os::RegOpenKeyExA(HKey root, const std::string& subKey, std::u
 }
 
 std::int32_t Win32Os::RegCloseKey(HKey key) { return ::RegCloseKey(K(key)); }
+
+std::int32_t Win32Os::RegQueryValueExA(HKey key, const std::string& name, std::uint32_t* type,
+                                       std::uint8_t* data, std::uint32_t* size) {
+  DWORD gotType = 0;
+  DWORD gotSize = size != nullptr ? *size : 0;
+  const LONG rc = ::RegQueryValueExA(K(key), name.c_str(), nullptr,
+                                     type != nullptr ? &gotType : nullptr, data,
+                                     size != nullptr ? &gotSize : nullptr);
+  // Other failures leave the caller's values as they were, as the system does.
+  if (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
+    if (type != nullptr) *type = gotType;
+    if (size != nullptr) *size = gotSize;
+  }
+  return rc;
+}
 
 std::uint32_t Win32Os::RegisterWindowMessageA(const std::string& name) {
   return ::RegisterWindowMessageA(name.c_str());

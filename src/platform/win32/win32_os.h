@@ -17,6 +17,18 @@ class Win32Os : public Os {
   bool SetEvent(Handle h) override;
   bool ResetEvent(Handle h) override;
   std::uint32_t WaitForSingleObject(Handle h, std::uint32_t milliseconds) override;
+  Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
+  Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) override;
+  bool Process32First(Handle snapshot, ProcessEntry32* entry) override;
+  bool Process32Next(Handle snapshot, ProcessEntry32* entry) override;
+  std::uint32_t GetModuleFileNameExA(Handle process, Handle module, char* buffer,
+                                     std::uint32_t size) override;
+  bool GetProcessMemoryInfo(Handle process, ProcessMemoryCounters* counters,
+                            std::uint32_t size) override;
+  bool QueryFullProcessImageNameA(Handle process, std::uint32_t flags, char* buffer,
+                                  std::uint32_t* size) override;
+  NtStatus NtQuerySystemInformation(std::uint32_t infoClass, void* buffer, std::uint32_t length,
+                                    std::uint32_t* returnLength) override;
   bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) override;
   bool GetTokenInformation(Handle token, std::uint32_t infoClass, void* buffer,
                            std::uint32_t length, std::uint32_t* returnLength) override;
@@ -28,6 +40,8 @@ class Win32Os : public Os {
   std::int32_t RegOpenKeyExA(HKey root, const std::string& subKey, std::uint32_t options,
                              std::uint32_t access, HKey* result) override;
   std::int32_t RegCloseKey(HKey key) override;
+  std::int32_t RegQueryValueExA(HKey key, const std::string& name, std::uint32_t* type,
+                                std::uint8_t* data, std::uint32_t* size) override;
   std::uint32_t RegisterWindowMessageA(const std::string& name) override;
   std::int32_t CreateOleObject(const std::string& progId, Handle* object) override;
   std::int32_t OleSetProperty(Handle object, const std::string& name, bool value) override;
@@ -39,7 +53,24 @@ class Win32Os : public Os {
                                const char* parameters, const char* directory, int show) override;
 
  private:
+  // Entry points that not every system has, looked up on first use and kept
+  // as untyped function pointers; null when missing.
+  using Entry = void (*)();
+  void FindToolHelp();
+  void FindPsapi();
+
   bool comReady_ = false;
+  bool toolHelpSought_ = false;
+  Entry createToolhelp32Snapshot_ = nullptr;
+  Entry process32First_ = nullptr;
+  Entry process32Next_ = nullptr;
+  bool psapiSought_ = false;
+  Entry getModuleFileNameExA_ = nullptr;
+  Entry queryFullProcessImageNameA_ = nullptr;
+  bool imageNameSought_ = false;
+  Entry getProcessMemoryInfo_ = nullptr;
+  bool ntQuerySought_ = false;
+  Entry ntQuerySystemInformation_ = nullptr;
 };
 
 }  // namespace platform

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
 #include "platform/handles.h"
 
 namespace platform {
@@ -89,6 +95,209 @@ TEST(UniqueHandles, CloseOnceWhenMovedAndNotWhenReleased) {
     EXPECT_FALSE(os.EventExists("E")) << "assigning over an owner closes the old handle";
   }
   EXPECT_TRUE(os.OpenHandles().empty());
+}
+
+// --- registry values -----------------------------------------------------------------
+
+TEST(SimRegistryValues, QueryFollowsTheSystemsBufferRules) {
+  SimOs os;
+  os.SetValue("HKDD\\PerfStats\\StatData", "KERNEL\\CPUUsage", kRegBinary, {1, 2, 3, 4, 5});
+  HKey key = 0;
+  ASSERT_EQ(os.RegOpenKeyExA(kHKeyDynData, "perfstats\\statdata", 0, kKeyRead, &key), 0)
+      << "setting a value creates its key";
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  EXPECT_EQ(os.RegQueryValueExA(key, "kernel\\cpuusage", &type, nullptr, &size), 0)
+      << "a null buffer asks for the size";
+  EXPECT_EQ(type, kRegBinary);
+  EXPECT_EQ(size, 5u);
+
+  std::uint8_t data[8] = {};
+  for (std::uint32_t given : {0u, 4u}) {
+    size = given;
+    type = 0;
+    EXPECT_EQ(os.RegQueryValueExA(key, "KERNEL\\CPUUsage", &type, data, &size),
+              static_cast<std::int32_t>(kErrorMoreData));
+    EXPECT_EQ(size, 5u) << "told what is needed";
+    EXPECT_EQ(type, kRegBinary);
+    EXPECT_EQ(data[0], 0) << "nothing written to a short buffer";
+  }
+  for (std::uint32_t given : {5u, 8u}) {
+    size = given;
+    EXPECT_EQ(os.RegQueryValueExA(key, "KERNEL\\CPUUsage", nullptr, data, &size), 0);
+    EXPECT_EQ(size, 5u);
+    EXPECT_EQ(data[4], 5);
+  }
+  EXPECT_EQ(os.RegQueryValueExA(key, "Other", &type, data, &size),
+            static_cast<std::int32_t>(kErrorFileNotFound));
+  os.RegCloseKey(key);
+  EXPECT_EQ(os.RegQueryValueExA(key, "KERNEL\\CPUUsage", &type, data, &size),
+            static_cast<std::int32_t>(kErrorInvalidHandle))
+      << "a closed key answers nothing";
+}
+
+TEST(SimRegistryValues, KeepDenialAndGoWithTheirKey) {
+  SimOs os;
+  os.DenyKey("HKLM\\Software\\Quorvel");
+  os.SetValue("HKLM\\Software\\Quorvel", "Settings", kRegBinary, {7});
+  HKey key = 0;
+  EXPECT_EQ(os.RegOpenKeyExA(kHKeyLocalMachine, "Software\\Quorvel", 0, kKeyRead, &key),
+            static_cast<std::int32_t>(kErrorAccessDenied));
+  ASSERT_TRUE(os.GetValue("hklm\\software\\quorvel", "SETTINGS").has_value());
+  EXPECT_EQ(*os.GetValue("HKLM\\Software\\Quorvel", "Settings"), (SimRegValue{kRegBinary, {7}}));
+  os.RemoveKey("HKLM\\Software\\Quorvel");
+  EXPECT_FALSE(os.GetValue("HKLM\\Software\\Quorvel", "Settings").has_value());
+}
+
+// --- processes ---------------------------------------------------------------------------
+
+SimProcess Listed(std::uint32_t pid, const std::string& exe) {
+  SimProcess p;
+  p.pid = pid;
+  p.exeName = exe;
+  p.path = "C:\\" + exe;
+  return p;
+}
+
+TEST(SimProcesses, SnapshotWalksInOrderAndEndsWithNoMoreFiles) {
+  SimOs os;
+  os.AddProcess(Listed(8, "System"));
+  os.AddProcess(Listed(200, "a.exe"));
+  const Handle snapshot = os.CreateToolhelp32Snapshot(kTh32csSnapProcess, 0);
+  ASSERT_NE(snapshot, kNoHandle);
+  os.AddProcess(Listed(300, "later.exe"));  // after the snapshot: not in it
+
+  ProcessEntry32 entry;
+  entry.dwSize = sizeof entry - 1;
+  EXPECT_FALSE(os.Process32First(snapshot, &entry)) << "a short record is refused";
+  entry.dwSize = sizeof entry;
+  std::vector<std::uint32_t> pids;
+  for (bool more = os.Process32First(snapshot, &entry); more;
+       more = os.Process32Next(snapshot, &entry)) {
+    pids.push_back(entry.th32ProcessID);
+  }
+  EXPECT_EQ(pids, (std::vector<std::uint32_t>{8, 200}));
+  EXPECT_EQ(os.GetLastError(), kErrorNoMoreFiles);
+  EXPECT_FALSE(os.Process32Next(snapshot, &entry)) << "stays at the end";
+  EXPECT_TRUE(os.Process32First(snapshot, &entry)) << "First starts the walk again";
+  EXPECT_EQ(entry.th32ProcessID, 8u);
+  EXPECT_EQ(os.OpenHandles(), (std::vector<std::string>{"snapshot processes"}));
+  EXPECT_TRUE(os.CloseHandle(snapshot));
+  EXPECT_FALSE(os.Process32First(snapshot, &entry)) << "a closed snapshot walks nothing";
+}
+
+TEST(SimProcesses, OpenAccessFollowsEachProcesssRules) {
+  SimOs os;
+  SimProcess limited = Listed(10, "svc.exe");
+  limited.refuseFullAccess = true;
+  SimProcess idle = Listed(0, "Idle");
+  idle.refuseAllAccess = true;
+  SimProcess brief = Listed(30, "brief.exe");
+  brief.endsAfterSnapshot = true;
+  os.AddProcess(limited);
+  os.AddProcess(idle);
+  os.AddProcess(brief);
+  const std::uint32_t query = kProcessQueryInformation | kProcessVmRead;
+
+  EXPECT_EQ(os.OpenProcess(kProcessAllAccess, false, 10), kNoHandle);
+  EXPECT_EQ(os.GetLastError(), kErrorAccessDenied);
+  UniqueHandle q(os, os.OpenProcess(query, false, 10));
+  EXPECT_TRUE(q);
+  EXPECT_EQ(os.OpenProcess(query, false, 0), kNoHandle);
+  EXPECT_EQ(os.GetLastError(), kErrorAccessDenied);
+  UniqueHandle b(os, os.OpenProcess(kProcessAllAccess, false, 30));
+  EXPECT_TRUE(b) << "alive until a snapshot lists it";
+
+  UniqueHandle snapshot(os, os.CreateToolhelp32Snapshot(kTh32csSnapProcess, 0));
+  EXPECT_EQ(os.Processes().size(), 2u);
+  EXPECT_EQ(os.OpenProcess(query, false, 30), kNoHandle);
+  EXPECT_EQ(os.GetLastError(), kErrorInvalidParameter);
+  char path[16] = {};
+  EXPECT_EQ(os.GetModuleFileNameExA(b.Get(), kNoHandle, path, sizeof path), 0u)
+      << "a handle that outlived its process reads nothing";
+}
+
+TEST(SimProcesses, ModulePathIsCutToTheBufferWithoutTerminator) {
+  SimOs os;
+  os.AddProcess(Listed(10, "abcdefgh.exe"));  // path "C:\abcdefgh.exe", 15 characters
+  UniqueHandle h(os, os.OpenProcess(kProcessAllAccess, false, 10));
+  char buffer[20];
+  std::fill(std::begin(buffer), std::end(buffer), 'x');
+  EXPECT_EQ(os.GetModuleFileNameExA(h.Get(), kNoHandle, buffer, 15), 15u);
+  EXPECT_EQ(std::string(buffer, 16), "C:\\abcdefgh.exex");
+  EXPECT_EQ(os.GetModuleFileNameExA(h.Get(), kNoHandle, buffer, 16), 15u);
+  EXPECT_EQ(std::string(buffer), "C:\\abcdefgh.exe");
+
+  os.psapiAvailable = false;
+  std::fill(std::begin(buffer), std::end(buffer), 'x');
+  ProcessMemoryCounters counters;
+  counters.WorkingSetSize = 77;
+  EXPECT_EQ(os.GetModuleFileNameExA(h.Get(), kNoHandle, buffer, 20), 0u);
+  EXPECT_FALSE(os.GetProcessMemoryInfo(h.Get(), &counters, sizeof counters));
+  EXPECT_EQ(buffer[0], 'x') << "without PSAPI nothing is written";
+  EXPECT_EQ(counters.WorkingSetSize, 77u);
+}
+
+// --- NT system information -------------------------------------------------------------------
+
+struct InfoClassCase {
+  std::uint32_t infoClass;
+  std::uint32_t length;
+  std::uint32_t offset;
+  std::uint32_t width;
+};
+
+void PrintTo(const InfoClassCase& c, std::ostream* os) { *os << "class " << c.infoClass; }
+
+class SimSystemInformation : public ::testing::TestWithParam<InfoClassCase> {};
+
+TEST_P(SimSystemInformation, WritesItsFieldAndInsistsOnItsLength) {
+  const InfoClassCase& c = GetParam();
+  SimOs os;
+  os.processorCount = 3;
+  os.idleTime = 0x0102030405060708;
+  os.systemTime = 0x1112131415161718;
+  std::vector<std::uint8_t> buffer(c.length + 1, 0xEE);
+  std::uint32_t returned = 0;
+  for (std::uint32_t wrong : {c.length - 1, c.length + 1}) {
+    EXPECT_EQ(os.NtQuerySystemInformation(c.infoClass, buffer.data(), wrong, &returned),
+              kStatusInfoLengthMismatch);
+  }
+  EXPECT_EQ(buffer[0], 0xEE);
+  ASSERT_EQ(os.NtQuerySystemInformation(c.infoClass, buffer.data(), c.length, nullptr),
+            kStatusSuccess);
+  std::uint64_t field = 0;
+  for (std::uint32_t i = 0; i < c.width; ++i) {
+    field |= static_cast<std::uint64_t>(buffer[c.offset + i]) << (8 * i);
+  }
+  const std::uint64_t expected = c.infoClass == kSystemBasicInformation ? 3
+                                 : c.infoClass == kSystemPerformanceInformation
+                                     ? static_cast<std::uint64_t>(os.idleTime)
+                                     : static_cast<std::uint64_t>(os.systemTime);
+  EXPECT_EQ(field, expected);
+  EXPECT_EQ(buffer[c.length], 0xEE) << "nothing past the buffer";
+
+  os.failQueryClass = c.infoClass;
+  EXPECT_NE(os.NtQuerySystemInformation(c.infoClass, buffer.data(), c.length, nullptr),
+            kStatusSuccess);
+  os.failQueryClass.reset();
+  os.Fail("NtQuerySystemInformation", 0xC0000022u);
+  EXPECT_EQ(os.NtQuerySystemInformation(c.infoClass, buffer.data(), c.length, nullptr),
+            static_cast<NtStatus>(0xC0000022u));
+}
+
+INSTANTIATE_TEST_SUITE_P(Classes, SimSystemInformation,
+                         ::testing::Values(InfoClassCase{0, 44, 40, 1}, InfoClassCase{2, 312, 0, 8},
+                                           InfoClassCase{3, 32, 8, 8}));
+
+TEST(SimSystemInformationClasses, FailingOneClassLeavesTheOthers) {
+  SimOs os;
+  os.failQueryClass = 2;
+  std::uint8_t basic[44];
+  std::uint8_t perf[312];
+  EXPECT_EQ(os.NtQuerySystemInformation(0, basic, sizeof basic, nullptr), kStatusSuccess);
+  EXPECT_NE(os.NtQuerySystemInformation(2, perf, sizeof perf, nullptr), kStatusSuccess);
+  EXPECT_EQ(os.NtQuerySystemInformation(1, perf, sizeof perf, nullptr), kStatusInvalidInfoClass);
 }
 
 }  // namespace

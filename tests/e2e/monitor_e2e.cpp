@@ -1,0 +1,176 @@
+// Live monitoring in the real program: the process report, the status bar
+// and the gauges, read back while the refresh timer runs.
+
+#include "harness.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+
+namespace e2e {
+namespace {
+
+namespace ids = app::ids;
+
+using Row = std::vector<std::string>;
+
+std::vector<Row> ParseTable(const std::string& text) {
+  std::vector<Row> rows;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    Row row;
+    std::string cell;
+    std::istringstream cells(line);
+    while (std::getline(cells, cell, '\t')) row.push_back(cell);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::string LongText(HWND hwnd) {
+  const LRESULT length = SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                      SMTO_ABORTIFHUNG, 5000, nullptr);
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}
+
+bool IEquals(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+class MonitorE2e : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(CreateSettingsKey());
+    ASSERT_TRUE(quorvel_.Start(QuorvelExePath()));
+    main_ = WaitForProcessWindow(quorvel_.Id(), "TForm_Zentor", "Quorvel", Timeout(60000));
+    ASSERT_NE(main_, nullptr);
+    report_ = FindControl(main_, ids::kListViewProcessReport);
+    ASSERT_NE(report_, nullptr);
+  }
+  void TearDown() override {
+    if (main_ != nullptr && quorvel_.Running()) {
+      PostMessageA(main_, WM_CLOSE, 0, 0);
+      DWORD code = 1234;
+      EXPECT_TRUE(quorvel_.WaitExit(Timeout(30000), &code));
+      EXPECT_EQ(code, 0u);
+    }
+  }
+  std::vector<Row> Rows() { return ParseTable(LongText(report_)); }
+  int RowOf(const std::vector<Row>& rows, DWORD pid) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i].size() > 1 && rows[i][1] == std::to_string(pid)) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  Process quorvel_;
+  HWND main_ = nullptr;
+  HWND report_ = nullptr;
+};
+
+TEST_F(MonitorE2e, ReportListsTheProgramItselfWithItsFigures) {
+  std::vector<Row> rows;
+  ASSERT_TRUE(WaitUntil([&] { return RowOf(rows = Rows(), quorvel_.Id()) >= 0; }, Timeout(10000)))
+      << LongText(report_);
+  const Row& self = rows[RowOf(rows, quorvel_.Id())];
+  ASSERT_EQ(self.size(), 8u) << LongText(report_);
+  EXPECT_TRUE(IEquals(self[0], "Quorvel.exe")) << self[0];
+  const unsigned long memK = std::strtoul(self[2].c_str(), nullptr, 10);
+  EXPECT_GT(memK, 0u) << self[2];
+  EXPECT_EQ(self[2].substr(self[2].size() - 2), " K");
+  EXPECT_EQ(self[3].substr(self[3].size() - 2), " K");
+  EXPECT_NE(self[7].find(':'), std::string::npos) << "a path with its drive: " << self[7];
+  EXPECT_NE(self[7].size(), 0u);
+  const std::string tail = self[7].substr(self[7].size() - std::string("Quorvel.exe").size());
+  EXPECT_TRUE(IEquals(tail, "Quorvel.exe")) << self[7];
+  EXPECT_EQ(self[6], std::to_string(GetCurrentProcessId()))
+      << "this test started it, so it is the parent";
+  EXPECT_GE(rows.size(), 3u) << "Wine's own processes are listed too";
+}
+
+TEST_F(MonitorE2e, StatusBarCountsRowsAndShowsMemory) {
+  HWND count = StatusPanel(main_, ids::kStatusBarState, 0);
+  HWND memory = StatusPanel(main_, ids::kStatusBarState, 2);
+  ASSERT_NE(count, nullptr);
+  ASSERT_NE(memory, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return !WindowText(count).empty(); }, Timeout(10000)));
+  // Read the count and the table between two refreshes: the text must agree.
+  std::string counted;
+  std::size_t rows = 0;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        counted = WindowText(count);
+        rows = Rows().size();
+        return counted == WindowText(count);
+      },
+      Timeout(10000)));
+  EXPECT_EQ(counted, "Process number:" + std::to_string(rows));
+  const std::string pm = WindowText(memory);
+  ASSERT_GE(pm.size(), 5u);
+  EXPECT_EQ(pm.substr(0, 3), "PM:");
+  EXPECT_EQ(pm.substr(pm.size() - 2), "K ");
+  EXPECT_NE(pm.find(" PF:"), std::string::npos) << pm;
+}
+
+TEST_F(MonitorE2e, StartedProcessAppearsLastAndGoesWhenItEnds) {
+  ASSERT_TRUE(WaitUntil([&] { return RowOf(Rows(), quorvel_.Id()) >= 0; }, Timeout(10000)));
+  Process extra;
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  ASSERT_TRUE(extra.Start(std::string(windows) + "\\notepad.exe"));
+  std::vector<Row> rows;
+  // Two refreshes at 2 s, with room for a slow start.
+  ASSERT_TRUE(WaitUntil([&] { return RowOf(rows = Rows(), extra.Id()) >= 0; }, Timeout(8000)))
+      << "the new process was not listed";
+  EXPECT_EQ(RowOf(rows, extra.Id()), static_cast<int>(rows.size()) - 1) << "a new row comes last";
+  EXPECT_TRUE(IEquals(rows.back()[0], "notepad.exe")) << rows.back()[0];
+
+  extra.Kill();
+  EXPECT_TRUE(WaitUntil([&] { return RowOf(Rows(), extra.Id()) < 0; }, Timeout(8000)))
+      << "the ended process stayed listed";
+  EXPECT_GE(RowOf(Rows(), quorvel_.Id()), 0);
+}
+
+TEST_F(MonitorE2e, GaugesMatchTheSystemsMemoryFigures) {
+  HWND mem = FindControl(main_, ids::kGaugeMem);
+  HWND vm = FindControl(main_, ids::kGaugeVM);
+  HWND cpu = FindControl(main_, ids::kGaugeCPU);
+  ASSERT_TRUE(mem && vm && cpu);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(mem, PBM_GETRANGE, FALSE, 0) > 0; }, Timeout(10000)));
+  MEMORYSTATUS m = {};
+  m.dwLength = sizeof m;
+  GlobalMemoryStatus(&m);
+  const LRESULT totalMb = static_cast<LRESULT>(m.dwTotalPhys >> 20);
+  EXPECT_EQ(SendMessageA(mem, PBM_GETRANGE, TRUE, 0), 0);
+  EXPECT_EQ(SendMessageA(mem, PBM_GETRANGE, FALSE, 0), totalMb);
+  const LRESULT usedMb = totalMb - static_cast<LRESULT>(m.dwAvailPhys >> 20);
+  // The host's memory moves between the refresh and this reading.
+  EXPECT_NEAR(static_cast<double>(SendMessageA(mem, PBM_GETPOS, 0, 0)), static_cast<double>(usedMb),
+              256.0);
+  EXPECT_EQ(SendMessageA(vm, PBM_GETRANGE, FALSE, 0), static_cast<LRESULT>(m.dwTotalPageFile >> 20));
+  EXPECT_EQ(SendMessageA(cpu, PBM_GETRANGE, FALSE, 0), 100);
+  const LRESULT cpuPos = SendMessageA(cpu, PBM_GETPOS, 0, 0);
+  EXPECT_GE(cpuPos, 0);
+  EXPECT_LE(cpuPos, 100);
+  // The page-file gauge's text is its own percentage.
+  const std::string vmText = WindowText(vm);
+  ASSERT_FALSE(vmText.empty());
+  EXPECT_EQ(vmText.back(), '%');
+  // Charts report their newest values.
+  const std::string memChart = WindowText(FindControl(main_, ids::kChartPhyMem));
+  EXPECT_EQ(memChart.rfind("PM=", 0), 0u) << memChart;
+  EXPECT_NE(memChart.find("; VM="), std::string::npos) << memChart;
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include "app/frmmain.h"
+#include "monitor/memory_status.h"
+#include "app/program_fixture.h"
+
+namespace app {
+namespace {
+
+using testing::ProgramTest;
+
+platform::SimProcess Proc(std::uint32_t pid, const std::string& name, std::uint32_t workingSet = 1 << 20) {
+  platform::SimProcess p;
+  p.pid = pid;
+  p.parentPid = 4;
+  p.exeName = name;
+  p.path = "C:\\Programs\\" + name;
+  p.workingSet = workingSet;
+  p.peakWorkingSet = workingSet * 2;
+  return p;
+}
+
+class StatusRefresh : public ProgramTest {
+ protected:
+  void SetUp() override {
+    os.AddProcess(Proc(0, "[System Process]", 0));
+    os.AddProcess(Proc(4, "System"));
+    os.AddProcess(Proc(400, "winlogon.exe"));
+    os.AddProcess(Proc(1200, "Quorvel.exe"));
+    // A 1000 MB machine with 500.5 MB available.
+    os.memory.dwTotalPhys = 1048576000u;
+    os.memory.dwAvailPhys = 524812288u;
+    os.processorCount = 1;
+  }
+  void Start() {
+    StartProgram();
+    ASSERT_TRUE(started);
+  }
+  // Advances the simulated processor clock by one second with the given
+  // idle share, then lets the refresh timer fire once.
+  void Tick(double idleShare) {
+    os.AdvanceProcessorTime(2 * 10000000LL, static_cast<std::int64_t>(idleShare * 2 * 10000000LL));
+    backend.AdvanceBy(2000);
+  }
+  std::vector<std::string> Open() {
+    std::vector<std::string> open;
+    for (const std::string& h : os.OpenHandles()) {
+      if (h.find("QuorvelEvent") == std::string::npos) open.push_back(h);
+    }
+    return open;
+  }
+};
+
+TEST_F(StatusRefresh, StartUpSetsUpGraphsAndRefreshesOnce) {
+  Start();
+  EXPECT_EQ(Form().ListView_ProcessReport.Count(), 4);
+  EXPECT_EQ(Form().StatusBar_State.Panel(0).text, "Process number:4");
+  EXPECT_EQ(Form().StatusBar_State.Panel(2).text.substr(0, 19), "PM:512512K/1024000K");
+  EXPECT_EQ(Form().Chart_PhyMem.AxisMax(), 1000.0);
+  EXPECT_EQ(Form().Chart_CPUs.AxisMax(), 100.0);
+  for (chart::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
+    for (int s = 0; s < c->SeriesCount(); ++s) EXPECT_EQ(c->Series(s).Count(), 50);
+  }
+  // The sampler's first reading has nothing to compare with.
+  EXPECT_EQ(Form().CpuUsage, 0.0);
+  EXPECT_EQ(Form().Chart_CPUs.Series(0).YValue(49), 0.0);
+  EXPECT_EQ(Form().Chart_PhyMem.Series(0).YValue(49), 499.0);
+  EXPECT_EQ(Form().Timer_GetProcessInfo.Interval(), 2000u);
+  EXPECT_TRUE(Form().Timer_GetProcessInfo.Enabled());
+  EXPECT_TRUE(Open().empty()) << ::testing::PrintToString(Open());
+}
+
+TEST_F(StatusRefresh, EveryFigureComesFromOneSnapshotAndOneReading) {
+  Start();
+  Tick(0.75);  // 25 % busy: the sampler reads 26
+  EXPECT_EQ(Form().CpuUsage, 26.0);
+  const monitor::Figures f = monitor::ComputeFigures(os.memory, 26.0);
+  EXPECT_EQ(Form().Gauge_Mem.MaxValue(), 1000);
+  EXPECT_EQ(Form().Gauge_Mem.Progress(), 500);
+  EXPECT_EQ(Form().Label_MemusageNum.Caption(), "499 MB/1000 MB");
+  EXPECT_EQ(Form().Label_MemusageNum2.Caption(), "499 MB/1000 MB");
+  EXPECT_EQ(Form().Label_pmUsage.Caption(), "500 MB");
+  EXPECT_EQ(Form().Label_pmFree.Caption(), "500 MB");
+  EXPECT_EQ(Form().Gauge_CPU.Progress(), 26);
+  EXPECT_EQ(Form().Gauge_Cpu2.Progress(), 26);
+  EXPECT_EQ(Form().Label_CPUusage.Caption(), "26%");
+  EXPECT_EQ(Form().Gauge_VM.MaxValue(), f.gaugeVm.maximum);
+  EXPECT_EQ(Form().Gauge_VM.Progress(), f.gaugeVm.progress);
+  EXPECT_EQ(Form().Label_vmnum.Caption(), f.labelVmnum);
+  EXPECT_EQ(Form().LTotalRAM.Caption(), "1024000 KB");
+  EXPECT_EQ(Form().LFreeVirtual.Caption(), f.lFreeVirtual);
+  EXPECT_EQ(Form().Label_vmUsage.Caption(), f.labelVmUsage);
+  EXPECT_EQ(Form().Label_PMu.Caption(), "499 MB");
+  EXPECT_EQ(Form().Chart_CPUs.Series(0).YValue(49), 26.0);
+  EXPECT_EQ(Form().Gauge_Mem2.Progress(), Form().Gauge_Mem.Progress());
+}
+
+TEST_F(StatusRefresh, SeriesKeepFiftyPointsWithStepOneOverManyRefreshes) {
+  Start();
+  for (int i = 0; i < 120; ++i) Tick(0.5);
+  for (chart::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
+    for (int s = 0; s < c->SeriesCount(); ++s) {
+      const auto& series = c->Series(s);
+      ASSERT_EQ(series.Count(), 50);
+      for (int i = 1; i < 50; ++i) ASSERT_DOUBLE_EQ(series.XValue(i) - series.XValue(i - 1), 1.0);
+    }
+  }
+  EXPECT_EQ(Form().Chart_CPUs.Series(0).YValue(49), 50.0);
+  EXPECT_TRUE(Open().empty()) << "every refresh closes what it opened";
+}
+
+TEST_F(StatusRefresh, NestedRefreshInsideTheSamplersPumpKeepsTheGraphsWhole) {
+  Start();
+  Tick(0.5);
+  // While the next reading pumps messages, another refresh is waiting.
+  int nested = 0;
+  backend.Post([&] {
+    ++nested;
+    Form().Button_GetProcessInfo.Click();
+  });
+  os.AdvanceProcessorTime(10000000LL, 5000000LL);
+  Form().Button_GetProcessInfo.Click();
+  EXPECT_EQ(nested, 1);
+  for (chart::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
+    for (int s = 0; s < c->SeriesCount(); ++s) {
+      const auto& series = c->Series(s);
+      ASSERT_EQ(series.Count(), 50);
+      for (int i = 1; i < 50; ++i) ASSERT_DOUBLE_EQ(series.XValue(i) - series.XValue(i - 1), 1.0);
+    }
+  }
+  EXPECT_TRUE(Open().empty());
+}
+
+TEST_F(StatusRefresh, ReportFollowsProcessesStartingAndEnding) {
+  Start();
+  Form().ListView_ProcessReport.SetSelected(3);  // Quorvel.exe
+  os.RemoveProcess(400);
+  os.AddProcess(Proc(2000, "notepad.exe"));
+  Tick(0.5);
+  const auto& list = Form().ListView_ProcessReport;
+  ASSERT_EQ(list.Count(), 4);
+  EXPECT_EQ(list.Cell(0, 0), "[System Process]");
+  EXPECT_EQ(list.Cell(0, 2), "16 K");
+  EXPECT_EQ(list.Cell(1, 7), "-");
+  EXPECT_EQ(list.Cell(2, 0), "Quorvel.exe");
+  EXPECT_EQ(list.Cell(3, 0), "notepad.exe") << "a new process comes last";
+  EXPECT_EQ(list.Selected(), 2) << "the selection stays with its process";
+  EXPECT_EQ(Form().StatusBar_State.Panel(0).text, "Process number:4");
+}
+
+TEST_F(StatusRefresh, SwitchedOffRefreshStandsStill) {
+  Start();
+  Form().CheckBox_AutoProcessList.SetChecked(false);
+  EXPECT_FALSE(Form().SpinEdit_ProcessListTime.Enabled());
+  EXPECT_TRUE(Form().Timer_GetProcessInfo.Enabled()) << "the check box alone does not stop it";
+  // Until the settings store applies the switch, turn the timer off as it will.
+  Form().Timer_GetProcessInfo.SetEnabled(false);
+  const std::string before = Form().StatusBar_State.Panel(2).text;
+  os.memory.dwAvailPhys = 100u << 20;
+  backend.AdvanceBy(10000);
+  EXPECT_EQ(Form().StatusBar_State.Panel(2).text, before);
+  Form().CheckBox_AutoProcessList.SetChecked(true);
+  EXPECT_TRUE(Form().SpinEdit_ProcessListTime.Enabled());
+}
+
+TEST_F(StatusRefresh, MissingToolHelpEmptiesTheReport) {
+  Start();
+  os.toolhelpAvailable = false;
+  Tick(0.5);
+  EXPECT_EQ(Form().ListView_ProcessReport.Count(), 0);
+  EXPECT_EQ(Form().StatusBar_State.Panel(0).text, "Process number:0");
+  EXPECT_TRUE(Open().empty());
+}
+
+TEST_F(StatusRefresh, WindowsNinetyFiveReadsTheDynamicData) {
+  os.version.dwPlatformId = platform::kVerPlatformWin32Windows;
+  os.tokensAvailable = false;
+  os.psapiAvailable = false;
+  os.AddKey("HKDD\\PerfStats\\StatData");
+  const std::uint32_t load = 42;
+  os.SetValue("HKDD\\PerfStats\\StatData", "KERNEL\\CPUUsage", platform::kRegBinary,
+              std::vector<std::uint8_t>(reinterpret_cast<const std::uint8_t*>(&load),
+                                        reinterpret_cast<const std::uint8_t*>(&load) + 4));
+  Start();
+  EXPECT_EQ(Form().CpuUsage, 42.0);
+  EXPECT_EQ(Form().Gauge_CPU.Progress(), 42);
+  EXPECT_EQ(Form().ListView_ProcessReport.Cell(3, 7), "") << "no process-status interface: no path";
+  EXPECT_TRUE(Open().empty());
+}
+
+}  // namespace
+}  // namespace app
