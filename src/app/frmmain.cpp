@@ -318,11 +318,11 @@ void TForm_Zentor::LayOutUsagePage() {
     b.box.SetCaption(b.caption);
     b.box.SetColor(gui::colors::kWhite);
     Place({{*b.totalCaption, 10, 18, 40, 13, "Total:"},
-           {*b.total, 50, 18, 50, 13, nullptr},
-           {*b.freeCaption, 106, 18, 32, 13, "Free:"},
-           {*b.free, 138, 18, 62, 13, nullptr},
-           {*b.usageCaption, 10, 38, 40, 13, "Usage:"},
-           {*b.usage, 50, 38, 60, 13, nullptr}});
+           {*b.total, 54, 18, 52, 13, nullptr},
+           {*b.freeCaption, 108, 18, 32, 13, "Free:"},
+           {*b.free, 142, 18, 62, 13, nullptr},
+           {*b.usageCaption, 10, 38, 44, 13, "Usage:"},
+           {*b.usage, 54, 38, 60, 13, nullptr}});
   }
   // Kept for readers of the last figures in whole megabytes; never shown.
   Place({{Label_PMu, 0, 0, 60, 13, nullptr}, {Label_VMu, 0, 0, 60, 13, nullptr}});
@@ -331,9 +331,9 @@ void TForm_Zentor::LayOutUsagePage() {
 
   constexpr gui::TColor kOrange = 4227327;
   constexpr gui::TColor kLightBlue = 14925469;
-  Place({{Label_CpuHistory, 12, 146, 76, 30, "CPU Usage History"},
+  Place({{Label_CpuHistory, 8, 146, 80, 44, "CPU Usage History"},
          {Chart_CPUs, 92, 142, 481, 73, nullptr},
-         {Label_MemHistory, 12, 232, 76, 30, "Memory Usage History"},
+         {Label_MemHistory, 8, 232, 80, 44, "Memory Usage History"},
          {Chart_PhyMem, 92, 228, 481, 73, nullptr},
          {Shape_VMKey, 98, 233, 8, 8, nullptr},
          {Label_VMKey, 110, 231, 90, 13, "Virtual Memory"},
@@ -355,6 +355,11 @@ void TForm_Zentor::LayOutUsagePage() {
   keyFont.color = gui::colors::kWhite;
   Label_VMKey.SetFont(keyFont);
   Label_PMKey.SetFont(keyFont);
+  // The colour keys lie over the memory chart.
+  for (gui::TControl* key : std::initializer_list<gui::TControl*>{&Shape_VMKey, &Label_VMKey,
+                                                                  &Shape_PMKey, &Label_PMKey}) {
+    key->BringToFront();
+  }
 }
 
 void TForm_Zentor::LayOutProcessesPage() {
@@ -367,15 +372,17 @@ void TForm_Zentor::LayOutSettingsPage() {
   // Below the title strip, above the 37-pixel button bar.
   ScrollBox_Settings.SetBounds(0, 33, 591, 434 - 33 - 37);
   ScrollBox_Settings.SetColor(gui::colors::kWhite);
+  // Check boxes are wider than their captions need in the classic 8-point
+  // font, so the captions stay whole in the wider faces that stand in for it.
   Place({{GroupBox3, 0, 123, 584, 45, "System Settings"},
-         {CheckBox_AutoProcessList, 9, 20, 195, 17, "Auto refresh system status,interval :"},
-         {SpinEdit_ProcessListTime, 202, 16, 39, 22, nullptr},
-         {Label3, 251, 20, 40, 13, "seconds"},
+         {CheckBox_AutoProcessList, 9, 20, 250, 17, "Auto refresh system status,interval :"},
+         {SpinEdit_ProcessListTime, 262, 16, 48, 22, nullptr},
+         {Label3, 318, 20, 60, 13, "seconds"},
          {GroupBox2, 0, 170, 584, 71, "Startup Settings"},
-         {CheckBox_AutoStart, 9, 18, 147, 21, "Startup with system start"},
-         {CheckBox_Auto, 9, 40, 147, 21, "Auto optimize when start"},
-         {CheckBox_CloseMinimize, 305, 18, 219, 21, "Minimize to tray when close window "},
-         {CheckBox_MinimizeStart, 305, 40, 123, 21, "Minimize when start"}});
+         {CheckBox_AutoStart, 9, 18, 280, 21, "Startup with system start"},
+         {CheckBox_Auto, 9, 40, 280, 21, "Auto optimize when start"},
+         {CheckBox_CloseMinimize, 305, 18, 270, 21, "Minimize to tray when close window "},
+         {CheckBox_MinimizeStart, 305, 40, 270, 21, "Minimize when start"}});
   for (gui::TControl* c : std::initializer_list<gui::TControl*>{
            &GroupBox3, &GroupBox2, &CheckBox_AutoProcessList, &Label3, &CheckBox_AutoStart,
            &CheckBox_Auto, &CheckBox_CloseMinimize, &CheckBox_MinimizeStart}) {

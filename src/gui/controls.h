@@ -41,7 +41,7 @@ enum class ControlKind {
 };
 
 // What the peer must refresh after a state change.
-enum class Change { Bounds, Visible, Caption, State, Enabled, Picture, Items };
+enum class Change { Bounds, Visible, Caption, State, Enabled, Picture, Items, Order };
 
 // A part of a control that holds many: a list row or cell, a status panel.
 enum class ItemChange { Inserted, Deleted, Cell, Cleared };
@@ -116,6 +116,9 @@ class TControl {
 
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
+
+  // Puts the control over its overlapping siblings.
+  void BringToFront() { Notify(Change::Order); }
 
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& caption);

@@ -136,6 +136,9 @@ void WindowPeer::Changed(Change what) {
     case Change::Visible: ApplyVisible(); break;
     case Change::Caption: ApplyCaption(); break;
     case Change::Enabled: ApplyEnabled(); break;
+    case Change::Order:
+      SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      break;
     case Change::State:
     case Change::Picture:
     case Change::Items: ApplyState(); break;
