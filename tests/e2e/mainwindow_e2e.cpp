@@ -10,37 +10,20 @@
 #include <cstdio>
 
 #include "app/control_ids.h"
+#include "running_quorvel.h"
 
 namespace e2e {
 namespace {
 
 namespace ids = app::ids;
 
-class MainWindowE2e : public ::testing::Test {
+class MainWindowE2e : public RunningQuorvel {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(CreateSettingsKey());
-    ASSERT_TRUE(quorvel_.Start(QuorvelExePath()));
-    main_ = WaitForProcessWindow(quorvel_.Id(), "TForm_Zentor", "Quorvel", Timeout(60000));
-    ASSERT_NE(main_, nullptr);
-  }
-  void TearDown() override {
-    if (main_ != nullptr && quorvel_.Running()) {
-      PostMessageA(main_, WM_CLOSE, 0, 0);
-      DWORD code = 1234;
-      EXPECT_TRUE(quorvel_.WaitExit(Timeout(30000), &code));
-      EXPECT_EQ(code, 0u);
-    }
-  }
-  HWND Control(int id) { return FindControl(main_, id); }
   bool Shown(int id) {
     HWND h = Control(id);
     return h != nullptr && IsWindowVisible(h);
   }
   LRESULT Checked(int id) { return SendMessageA(Control(id), BM_GETCHECK, 0, 0); }
-
-  Process quorvel_;
-  HWND main_ = nullptr;
 };
 
 TEST_F(MainWindowE2e, NavigationButtonsShowTheirPages) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "running_quorvel.h"
 
 namespace e2e {
 namespace {
@@ -47,23 +48,13 @@ std::string LongText(HWND hwnd) {
 
 bool IEquals(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
-class MonitorE2e : public ::testing::Test {
+class MonitorE2e : public RunningQuorvel {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(CreateSettingsKey());
-    ASSERT_TRUE(quorvel_.Start(QuorvelExePath()));
-    main_ = WaitForProcessWindow(quorvel_.Id(), "TForm_Zentor", "Quorvel", Timeout(60000));
-    ASSERT_NE(main_, nullptr);
-    report_ = FindControl(main_, ids::kListViewProcessReport);
+    RunningQuorvel::SetUp();
+    if (HasFatalFailure()) return;
+    report_ = Control(ids::kListViewProcessReport);
     ASSERT_NE(report_, nullptr);
-  }
-  void TearDown() override {
-    if (main_ != nullptr && quorvel_.Running()) {
-      PostMessageA(main_, WM_CLOSE, 0, 0);
-      DWORD code = 1234;
-      EXPECT_TRUE(quorvel_.WaitExit(Timeout(30000), &code));
-      EXPECT_EQ(code, 0u);
-    }
   }
   std::vector<Row> Rows() { return ParseTable(LongText(report_)); }
   int RowOf(const std::vector<Row>& rows, DWORD pid) {
@@ -73,8 +64,6 @@ class MonitorE2e : public ::testing::Test {
     return -1;
   }
 
-  Process quorvel_;
-  HWND main_ = nullptr;
   HWND report_ = nullptr;
 };
 
@@ -142,9 +131,9 @@ TEST_F(MonitorE2e, StartedProcessAppearsLastAndGoesWhenItEnds) {
 }
 
 TEST_F(MonitorE2e, GaugesMatchTheSystemsMemoryFigures) {
-  HWND mem = FindControl(main_, ids::kGaugeMem);
-  HWND vm = FindControl(main_, ids::kGaugeVM);
-  HWND cpu = FindControl(main_, ids::kGaugeCPU);
+  HWND mem = Control(ids::kGaugeMem);
+  HWND vm = Control(ids::kGaugeVM);
+  HWND cpu = Control(ids::kGaugeCPU);
   ASSERT_TRUE(mem && vm && cpu);
   ASSERT_TRUE(WaitUntil([&] { return SendMessageA(mem, PBM_GETRANGE, FALSE, 0) > 0; }, Timeout(10000)));
   MEMORYSTATUS m = {};
@@ -167,7 +156,7 @@ TEST_F(MonitorE2e, GaugesMatchTheSystemsMemoryFigures) {
   ASSERT_FALSE(vmText.empty());
   EXPECT_EQ(vmText.back(), '%');
   // Charts report their newest values.
-  const std::string memChart = WindowText(FindControl(main_, ids::kChartPhyMem));
+  const std::string memChart = WindowText(Control(ids::kChartPhyMem));
   EXPECT_EQ(memChart.rfind("PM=", 0), 0u) << memChart;
   EXPECT_NE(memChart.find("; VM="), std::string::npos) << memChart;
 }

@@ -297,13 +297,8 @@ LRESULT CALLBACK PanelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       case WM_ERASEBKGND:
         return 1;
       case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        RECT r;
-        GetClientRect(hwnd, &r);
         const int index = GetDlgCtrlID(hwnd) - bar->Control().ControlId() * 10;
-        bar->PaintPanel(index, dc, r);
-        EndPaint(hwnd, &ps);
+        PaintBuffered(hwnd, [bar, index](HDC dc, const RECT& r) { bar->PaintPanel(index, dc, r); });
         return 0;
       }
       case WM_LBUTTONDOWN:
@@ -398,16 +393,13 @@ void StatusBarPeer::Paint(HDC dc) {
 
 void StatusBarPeer::PaintPanel(int index, HDC dc, const RECT& r) {
   const auto& bar = static_cast<const TStatusBar&>(Control());
-  HDC mem = CreateCompatibleDC(dc);
-  HBITMAP buffer = CreateCompatibleBitmap(dc, r.right > 0 ? r.right : 1, r.bottom > 0 ? r.bottom : 1);
-  HGDIOBJ old = SelectObject(mem, buffer);
-  FillSolid(mem, r, bar.Color());
+  FillSolid(dc, r, bar.Color());
   // A hairline on top and between panels, in the frame's grey.
   RECT top = {r.left, r.top, r.right, r.top + 1};
-  FillSolid(mem, top, RGBColor(176, 196, 200));
+  FillSolid(dc, top, RGBColor(176, 196, 200));
   if (index + 1 < bar.PanelCount()) {
     RECT edge = {r.right - 1, r.top + 3, r.right, r.bottom - 3};
-    FillSolid(mem, edge, RGBColor(176, 196, 200));
+    FillSolid(dc, edge, RGBColor(176, 196, 200));
   }
   if (index >= 0 && index < bar.PanelCount()) {
     const TStatusPanel& panel = bar.Panel(index);
@@ -415,12 +407,8 @@ void StatusBarPeer::PaintPanel(int index, HDC dc, const RECT& r) {
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
     if (panel.alignment == TAlignment::taCenter) format |= DT_CENTER;
     if (panel.alignment == TAlignment::taRightJustify) format |= DT_RIGHT;
-    DrawTextIn(mem, bar, panel.text, text, format);
+    DrawTextIn(dc, bar, panel.text, text, format);
   }
-  BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteObject(buffer);
-  DeleteDC(mem);
 }
 
 void StatusBarPeer::PanelMouse(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam) {

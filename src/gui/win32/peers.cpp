@@ -75,6 +75,23 @@ void DrawBitmap(HDC dc, const Bitmap& bitmap, int x, int y, int width, int heigh
                 &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
+void PaintBuffered(HWND hwnd, const std::function<void(HDC dc, const RECT& client)>& draw) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP buffer = CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1,
+                                          client.bottom > 0 ? client.bottom : 1);
+  HGDIOBJ oldBitmap = SelectObject(mem, buffer);
+  draw(mem, client);
+  BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, oldBitmap);
+  DeleteObject(buffer);
+  DeleteDC(mem);
+  EndPaint(hwnd, &ps);
+}
+
 void PaintControlAt(const TControl& control, HDC dc, int dx, int dy) {
   auto* peer = dynamic_cast<WindowPeer*>(control.GetPeer());
   if (peer == nullptr) return;
@@ -228,29 +245,17 @@ bool WindowPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
     case WM_ERASEBKGND:
       result = 1;  // painting covers everything, from a back buffer
       return true;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      RECT client;
-      GetClientRect(hwnd_, &client);
-      HDC mem = CreateCompatibleDC(dc);
-      HBITMAP buffer = CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1,
-                                              client.bottom > 0 ? client.bottom : 1);
-      HGDIOBJ oldBitmap = SelectObject(mem, buffer);
-      if (SeeThrough()) {
-        PaintBeneath(control_, mem);
-      } else {
-        FillSolid(mem, client, control_.Color());
-      }
-      Paint(mem);
-      BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
-      SelectObject(mem, oldBitmap);
-      DeleteObject(buffer);
-      DeleteDC(mem);
-      EndPaint(hwnd_, &ps);
+    case WM_PAINT:
+      PaintBuffered(hwnd_, [this](HDC mem, const RECT& client) {
+        if (SeeThrough()) {
+          PaintBeneath(control_, mem);
+        } else {
+          FillSolid(mem, client, control_.Color());
+        }
+        Paint(mem);
+      });
       result = 0;
       return true;
-    }
     case WM_COMMAND:
       if (lParam != 0) {
         if (WindowPeer* child = ChildPeer(reinterpret_cast<HWND>(lParam))) {

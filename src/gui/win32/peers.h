@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -91,6 +92,9 @@ void PaintBeneath(const TControl& control, HDC dc);
 void PaintControlAt(const TControl& control, HDC dc, int dx, int dy);
 
 void DrawBitmap(HDC dc, const Bitmap& bitmap, int x, int y, int width, int height);
+// Answers WM_PAINT by drawing into a back buffer of the client's size and
+// copying it in one go, so nothing flickers.
+void PaintBuffered(HWND hwnd, const std::function<void(HDC dc, const RECT& client)>& draw);
 void FillSolid(HDC dc, const RECT& r, TColor color);
 
 }  // namespace gui::win32
