@@ -134,6 +134,51 @@ TEST_F(MainWindowE2e, EveryControlCanBeFoundAndReadBack) {
   EXPECT_EQ(title.bottom, 106);
 }
 
+TEST_F(MainWindowE2e, DraggingTheTitleMovesTheWindow) {
+  HWND title = Control(ids::kImage1);
+  ASSERT_NE(title, nullptr);
+  RECT before;
+  GetWindowRect(main_, &before);
+  PostMessageA(title, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 50));
+  PostMessageA(title, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(130, 40));
+  PostMessageA(title, WM_LBUTTONUP, 0, MAKELPARAM(130, 40));
+  RECT after = before;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        GetWindowRect(main_, &after);
+        return after.left != before.left;
+      },
+      Timeout(5000)));
+  EXPECT_EQ(after.left - before.left, 30);
+  EXPECT_EQ(after.top - before.top, -10);
+  // A move without the left button held leaves the window where it is.
+  PostMessageA(title, WM_MOUSEMOVE, 0, MAKELPARAM(300, 90));
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, Timeout(5000), &answer);
+  RECT still;
+  GetWindowRect(main_, &still);
+  EXPECT_EQ(still.left, after.left);
+  EXPECT_EQ(still.top, after.top);
+}
+
+TEST_F(MainWindowE2e, RefreshSwitchEnablesItsIntervalField) {
+  SendMessageA(Control(ids::kSpeedButtonSet), BM_CLICK, 0, 0);
+  HWND box = Control(ids::kCheckBoxAutoProcessList);
+  HWND interval = Control(ids::kSpinEditProcessListTime);
+  ASSERT_TRUE(box && interval);
+  EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(WindowText(interval), "1");
+  EXPECT_TRUE(IsWindowEnabled(interval));
+  SendMessageA(box, BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_FALSE(IsWindowEnabled(interval)) << "the interval follows the switch";
+  SendMessageA(box, BM_CLICK, 0, 0);
+  EXPECT_TRUE(IsWindowEnabled(interval));
+  // Typed text stays as typed: the field's value is its text.
+  SendMessageA(interval, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("7x"));
+  EXPECT_EQ(WindowText(interval), "7x");
+}
+
 TEST_F(MainWindowE2e, WebLinkIsHandledWithoutACrash) {
   SendMessageA(Control(ids::kSpeedButton3), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return Shown(ids::kPageAbout); }, Timeout(5000)));
