@@ -101,6 +101,8 @@ struct FailedQueryCase {
   std::function<void(SimOs&)> heal;
 };
 
+void PrintTo(const FailedQueryCase& c, std::ostream* os) { *os << c.name; }
+
 class FailedQueryTest : public ::testing::TestWithParam<FailedQueryCase> {};
 
 TEST_P(FailedQueryTest, ReadsZeroAndTheNextReadingSpansBothIntervals) {
@@ -179,6 +181,8 @@ struct NoShareCase {
   std::int64_t elapsed;
 };
 
+void PrintTo(const NoShareCase& c, std::ostream* os) { *os << c.name; }
+
 class NoShareTest : public ::testing::TestWithParam<NoShareCase> {};
 
 TEST_P(NoShareTest, ReadsZeroStoresTheCountsAndDoesNotPump) {
@@ -254,6 +258,8 @@ struct DynDataCase {
   std::vector<std::uint8_t> bytes;
   double reading;
 };
+
+void PrintTo(const DynDataCase& c, std::ostream* os) { *os << c.name; }
 
 class SampleCpuUsage9xTest : public ::testing::TestWithParam<DynDataCase> {};
 

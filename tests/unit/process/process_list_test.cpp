@@ -170,6 +170,8 @@ struct OpenCase {
   std::size_t opens;
 };
 
+void PrintTo(const OpenCase& c, std::ostream* os) { *os << c.name; }
+
 class ProcessDetailsTest : public ::testing::TestWithParam<OpenCase> {};
 
 TEST_P(ProcessDetailsTest, ElementHoldsWhatCouldBeRead) {
@@ -278,6 +280,8 @@ struct NoSnapshotCase {
   const char* name;
   std::function<void(SimOs&)> arrange;
 };
+
+void PrintTo(const NoSnapshotCase& c, std::ostream* os) { *os << c.name; }
 
 class NoSnapshotTest : public ::testing::TestWithParam<NoSnapshotCase> {};
 
