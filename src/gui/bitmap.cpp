@@ -107,8 +107,7 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, Bitmap& out, std::st
     if (error != nullptr) *error = message;
     return false;
   }
-  Bitmap decoded(0, 0);
-  decoded = Bitmap(width, height);
+  Bitmap decoded(width, height);
   decoded.Bgr() = std::move(bgr);
   out = std::move(decoded);
   return true;
