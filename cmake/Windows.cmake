@@ -21,6 +21,7 @@ target_link_libraries(quorvel_core PUBLIC jpeg_i686)
 add_library(quorvel_win32 STATIC
   src/platform/win32/win32_os.cpp
   src/gui/win32/custom_peers.cpp
+  src/gui/win32/message_dialog.cpp
   src/gui/win32/peer_factory.cpp
   src/gui/win32/peers.cpp
   src/gui/win32/standard_peers.cpp

@@ -82,9 +82,19 @@ constexpr int kShapeVMKey = 629;
 constexpr int kLabelVMKey = 630;
 constexpr int kShapePMKey = 631;
 constexpr int kLabelPMKey = 632;
+constexpr int kSpeedButtonRunAuto = 633;
 
 // Processes page.
 constexpr int kListViewProcessReport = 650;
+constexpr int kGroupBoxOverallOptimize = 651;
+constexpr int kLabelOptimizeLavel = 652;
+constexpr int kLabelMaxSpeed = 653;
+constexpr int kTrackBarOverallOption = 654;
+constexpr int kLabelMaxSpace = 655;
+constexpr int kSpeedButtonStartFull = 656;
+constexpr int kGaugeOvarallOptimize = 657;
+constexpr int kLabelOveralloptimizing = 658;
+constexpr int kSpeedButtonRunAuto2 = 659;
 
 // Settings page.
 constexpr int kScrollBoxSettings = 700;
@@ -94,6 +104,15 @@ constexpr int kSpinEditProcessListTime = 703;
 constexpr int kLabel3 = 704;
 constexpr int kGroupBox2 = 705;
 constexpr int kCheckBoxAutoStart = 706;
+constexpr int kGroupBox1 = 707;
+constexpr int kLabel1 = 708;
+constexpr int kSpinEditTime = 709;
+constexpr int kCheckBoxEmptyClipboard = 710;
+constexpr int kButtonEmptyClipboard = 711;
+constexpr int kCheckBoxAfterMemTrim = 712;
+constexpr int kCheckBoxBstopauto = 713;
+constexpr int kSpinEditBstopauto = 714;
+constexpr int kLabel2 = 715;
 
 // Overall-optimize page.
 constexpr int kGaugeMem2 = 750;
@@ -122,8 +141,18 @@ constexpr int kCheckBoxCloseMinimize = 1101;
 constexpr int kCheckBoxMinimizeStart = 1102;
 constexpr int kCheckBoxAuto = 1103;
 
+// Tray menu commands.
+constexpr int kMenuOpenMainWindow = 1201;
+constexpr int kMenuSeparatorN3 = 1202;
+constexpr int kMenuStartAutoOptimize = 1203;
+constexpr int kMenuOverallOptimize = 1204;
+constexpr int kMenuSeparatorN2 = 1205;
+constexpr int kMenuExit = 1206;
+
 // Timers.
 constexpr int kTimerHideMainWindows = 1;
 constexpr int kTimerGetProcessInfo = 2;
+constexpr int kTimerAuto = 3;
+constexpr int kTimerSelf = 4;
 
 }  // namespace app::ids

@@ -109,8 +109,27 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
       Label_VMKey(&Chrome_UsageGroup.Frame, ids::kLabelVMKey),
       Shape_PMKey(&Chrome_UsageGroup.Frame, ids::kShapePMKey),
       Label_PMKey(&Chrome_UsageGroup.Frame, ids::kLabelPMKey),
+      SpeedButton_RunAuto(&Chrome_UsageGroup.Frame, ids::kSpeedButtonRunAuto),
+      GroupBox_OverallOptimize(&Page_Processes, ids::kGroupBoxOverallOptimize),
+      Label_OptimizeLavel(&GroupBox_OverallOptimize, ids::kLabelOptimizeLavel),
+      Label_MaxSpeed(&GroupBox_OverallOptimize, ids::kLabelMaxSpeed),
+      TrackBar_OverallOption(&GroupBox_OverallOptimize, ids::kTrackBarOverallOption),
+      Label_MaxSpace(&GroupBox_OverallOptimize, ids::kLabelMaxSpace),
+      SpeedButton_StartFull(&GroupBox_OverallOptimize, ids::kSpeedButtonStartFull),
+      Gauge_OvarallOptimize(&GroupBox_OverallOptimize, ids::kGaugeOvarallOptimize),
+      Label_overalloptimizing(&GroupBox_OverallOptimize, ids::kLabelOveralloptimizing),
       ListView_ProcessReport(&Page_Processes, ids::kListViewProcessReport),
+      SpeedButton_RunAuto2(&Page_Processes, ids::kSpeedButtonRunAuto2),
       ScrollBox_Settings(&Page_Settings, ids::kScrollBoxSettings),
+      GroupBox1(&ScrollBox_Settings, ids::kGroupBox1),
+      Label1(&GroupBox1, ids::kLabel1),
+      SpinEdit_Time(&GroupBox1, ids::kSpinEditTime),
+      CheckBox_EmptyClipboard(&GroupBox1, ids::kCheckBoxEmptyClipboard),
+      Button_EmptyClipboard(&GroupBox1, ids::kButtonEmptyClipboard),
+      CheckBox_AfterMemTrim(&GroupBox1, ids::kCheckBoxAfterMemTrim),
+      CheckBox_bstopauto(&GroupBox1, ids::kCheckBoxBstopauto),
+      SpinEdit_bstopauto(&GroupBox1, ids::kSpinEditBstopauto),
+      Label2(&GroupBox1, ids::kLabel2),
       GroupBox3(&ScrollBox_Settings, ids::kGroupBox3),
       CheckBox_AutoProcessList(&GroupBox3, ids::kCheckBoxAutoProcessList),
       SpinEdit_ProcessListTime(&GroupBox3, ids::kSpinEditProcessListTime),
@@ -146,8 +165,16 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
       CheckBox_Auto(&GroupBox2, ids::kCheckBoxAuto),
       CheckBox_CloseMinimize(&GroupBox2, ids::kCheckBoxCloseMinimize),
       CheckBox_MinimizeStart(&GroupBox2, ids::kCheckBoxMinimizeStart),
+      OpenMainWindow1(PopupMenu_Taskbar.Add(ids::kMenuOpenMainWindow, "Open Main Window")),
+      N3(PopupMenu_Taskbar.Add(ids::kMenuSeparatorN3, "-")),
+      pm_StartautoOptimize(PopupMenu_Taskbar.Add(ids::kMenuStartAutoOptimize, "Start auto optimize")),
+      OverallOpimize1(PopupMenu_Taskbar.Add(ids::kMenuOverallOptimize, "Overall Opimize")),
+      N2(PopupMenu_Taskbar.Add(ids::kMenuSeparatorN2, "-")),
+      Exit1(PopupMenu_Taskbar.Add(ids::kMenuExit, "Exit")),
       Timer_HideMainWindows(app, ids::kTimerHideMainWindows),
       Timer_GetProcessInfo(app, ids::kTimerGetProcessInfo),
+      Timer_Auto(app, ids::kTimerAuto),
+      Timer_self(app, ids::kTimerSelf),
       os_(os) {
   SetCaption("Quorvel");
   SetColor(gui::colors::kWhite);
@@ -168,6 +195,11 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
   Timer_HideMainWindows.SetInterval(1);
   Timer_GetProcessInfo.SetEnabled(false);
   Timer_GetProcessInfo.SetInterval(1000);
+  Timer_Auto.SetEnabled(false);
+  Timer_Auto.SetInterval(4000);
+  // The self-trim runs from creation to exit, whatever else happens.
+  Timer_self.SetInterval(1000);
+  Timer_self.SetEnabled(true);
 
   ConnectEvents();
 }
@@ -355,6 +387,9 @@ void TForm_Zentor::LayOutUsagePage() {
   keyFont.color = gui::colors::kWhite;
   Label_VMKey.SetFont(keyFont);
   Label_PMKey.SetFont(keyFont);
+  SpeedButton_RunAuto.SetBounds(453, 318, 120, 28);
+  SpeedButton_RunAuto.SetGlyph(gui::LoadPictureResource("BTN_START_AUTO"), 4);
+  SpeedButton_RunAuto.SetCaption("Auto optimize");
   // The colour keys lie over the memory chart.
   for (gui::TControl* key : std::initializer_list<gui::TControl*>{&Shape_VMKey, &Label_VMKey,
                                                                   &Shape_PMKey, &Label_PMKey}) {
@@ -363,9 +398,43 @@ void TForm_Zentor::LayOutUsagePage() {
 }
 
 void TForm_Zentor::LayOutProcessesPage() {
-  // The "Overall optimize" group stands above the report.
+  // The "Overall optimize" group stands above the report, the second
+  // automatic-optimization button below it.
+  GroupBox_OverallOptimize.SetBounds(3, 38, 585, 88);
+  GroupBox_OverallOptimize.SetCaption("Overall optimize");
+  GroupBox_OverallOptimize.SetColor(gui::colors::kWhite);
+  Place({{Label_OptimizeLavel, 84, 14, 300, 14, "OptimizeLavel"},
+         {Label_MaxSpeed, 10, 34, 70, 14, "Max. Speed"},
+         {TrackBar_OverallOption, 84, 29, 300, 26, nullptr},
+         {Label_MaxSpace, 390, 34, 70, 14, "Max. Space"},
+         {SpeedButton_StartFull, 476, 26, 90, 28, "Start"},
+         {Gauge_OvarallOptimize, 10, 62, 565, 14, nullptr},
+         {Label_overalloptimizing, 10, 62, 565, 14, "Memory overall optimizing..."}});
+  for (gui::TControl* c : std::initializer_list<gui::TControl*>{
+           &Label_OptimizeLavel, &Label_MaxSpeed, &TrackBar_OverallOption, &Label_MaxSpace}) {
+    c->SetColor(gui::colors::kWhite);
+  }
+  Label_OptimizeLavel.SetAlignment(gui::TAlignment::taCenter);
+  gui::TFont bold;
+  bold.bold = true;
+  Label_OptimizeLavel.SetFont(bold);
+  TrackBar_OverallOption.SetRange(1, 5);
+  TrackBar_OverallOption.SetPosition(1);
+  TrackBar_OverallOption.SetShowTicks(false);
+  SpeedButton_StartFull.SetGlyph(gui::LoadPictureResource("BTN_START_FULL"), 4);
+  Gauge_OvarallOptimize.SetGaugeKind(gui::TGaugeKind::gkHorizontalBar);
+  Gauge_OvarallOptimize.SetColors(gui::colors::kLime, gui::colors::kSilver);
+  Gauge_OvarallOptimize.SetShowText(false);
+  Gauge_OvarallOptimize.Hide();
+  Label_overalloptimizing.SetAlignment(gui::TAlignment::taCenter);
+  Label_overalloptimizing.Hide();
+
   ListView_ProcessReport.SetBounds(3, 130, 585, 268);
   process::SetUpProcessReport(ListView_ProcessReport);
+
+  SpeedButton_RunAuto2.SetBounds(468, 402, 120, 28);
+  SpeedButton_RunAuto2.SetGlyph(gui::LoadPictureResource("BTN_START_AUTO"), 4);
+  SpeedButton_RunAuto2.SetCaption("Auto optimize");
 }
 
 void TForm_Zentor::LayOutSettingsPage() {
@@ -374,7 +443,18 @@ void TForm_Zentor::LayOutSettingsPage() {
   ScrollBox_Settings.SetColor(gui::colors::kWhite);
   // Check boxes are wider than their captions need in the classic 8-point
   // font, so the captions stay whole in the wider faces that stand in for it.
-  Place({{GroupBox3, 0, 123, 584, 45, "System Settings"},
+  Place({{GroupBox1, 0, 0, 584, 121, "Auto Settings"},
+         {Label1, 9, 20, 150, 13, "Auto optimize interval(sec)"},
+         {SpinEdit_Time, 162, 16, 48, 22, nullptr},
+         {CheckBox_EmptyClipboard, 9, 44, 330, 17, "Clean clipboard when  auto optimize (Not recommend)"},
+         {Button_EmptyClipboard, 344, 41, 24, 22, "Clean clipboard now"},
+         {CheckBox_AfterMemTrim, 9, 68, 560, 17,
+          "Tweak memory before auto optimization (It will take few seconds to start program)"},
+         {CheckBox_bstopauto, 9, 92, 350, 17,
+          "Stop optimization when available memory usage is higher than :"},
+         {SpinEdit_bstopauto, 362, 89, 48, 22, nullptr},
+         {Label2, 414, 93, 12, 13, "%"},
+         {GroupBox3, 0, 123, 584, 45, "System Settings"},
          {CheckBox_AutoProcessList, 9, 20, 250, 17, "Auto refresh system status,interval :"},
          {SpinEdit_ProcessListTime, 262, 16, 48, 22, nullptr},
          {Label3, 318, 20, 60, 13, "seconds"},
@@ -384,10 +464,18 @@ void TForm_Zentor::LayOutSettingsPage() {
          {CheckBox_CloseMinimize, 305, 18, 270, 21, "Minimize to tray when close window "},
          {CheckBox_MinimizeStart, 305, 40, 270, 21, "Minimize when start"}});
   for (gui::TControl* c : std::initializer_list<gui::TControl*>{
-           &GroupBox3, &GroupBox2, &CheckBox_AutoProcessList, &Label3, &CheckBox_AutoStart,
+           &GroupBox1, &Label1, &CheckBox_EmptyClipboard, &CheckBox_AfterMemTrim,
+           &CheckBox_bstopauto, &Label2, &GroupBox3, &GroupBox2, &CheckBox_AutoProcessList, &Label3, &CheckBox_AutoStart,
            &CheckBox_Auto, &CheckBox_CloseMinimize, &CheckBox_MinimizeStart}) {
     c->SetColor(gui::colors::kWhite);
   }
+  Button_EmptyClipboard.SetGlyph(gui::LoadPictureResource("BTN_CLIPBOARD"), 4);
+  SpinEdit_Time.SetRange(1, 59);
+  SpinEdit_Time.SetText("3");
+  SpinEdit_bstopauto.SetRange(1, 100);
+  SpinEdit_bstopauto.SetText("50");
+  CheckBox_bstopauto.SetChecked(false);
+  SpinEdit_bstopauto.SetEnabled(false);
   SpinEdit_ProcessListTime.SetRange(1, 59);
   SpinEdit_ProcessListTime.SetText("1");
   CheckBox_AutoProcessList.SetChecked(true);
@@ -494,6 +582,18 @@ void TForm_Zentor::ConnectEvents() {
   Button_GetProcessInfo.OnClick = [this] { Button_GetProcessInfoClick(); };
   Timer_GetProcessInfo.OnTimer = [this] { Timer_GetProcessInfoTimer(); };
   CheckBox_AutoProcessList.OnClick = [this] { CheckBox_AutoProcessListClick(); };
+
+  Timer_self.OnTimer = [this] { Timer_selfTimer(); };
+  Timer_Auto.OnTimer = [this] { Timer_AutoTimer(); };
+  TrackBar_OverallOption.OnChange = [this] { TrackBar_OverallOptionChange(); };
+  SpeedButton_StartFull.OnClick = [this] { SpeedButton_StartFullClick(); };
+  SpeedButton_RunAuto.OnClick = [this] { SpeedButton_RunAutoClick(); };
+  SpeedButton_RunAuto2.OnClick = [this] { SpeedButton_RunAutoClick(); };
+  CheckBox_bstopauto.OnClick = [this] { CheckBox_bstopautoClick(); };
+  Button_EmptyClipboard.OnClick = [this] { Button_EmptyClipboardClick(); };
+  pm_StartautoOptimize.OnClick = [this] { pm_StartautoOptimizeClick(); };
+  OverallOpimize1.OnClick = [this] { OverallOpimize1Click(); };
+  Exit1.OnClick = [this] { Exit1Click(); };
 }
 
 }  // namespace app

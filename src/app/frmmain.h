@@ -100,12 +100,31 @@ class TForm_Zentor : public gui::TForm {
   gui::TLabel Label_VMKey;
   gui::TPanel Shape_PMKey;
   gui::TLabel Label_PMKey;
+  gui::TSpeedButton SpeedButton_RunAuto;  // toggles automatic optimization
 
   // --- processes page ("Processes", titled Optimization) ----------------------------
+  gui::TGroupBox GroupBox_OverallOptimize;  // "Overall optimize"
+  gui::TLabel Label_OptimizeLavel;
+  gui::TLabel Label_MaxSpeed;
+  gui::TTrackBar TrackBar_OverallOption;
+  gui::TLabel Label_MaxSpace;
+  gui::TSpeedButton SpeedButton_StartFull;
+  gui::TGauge Gauge_OvarallOptimize;
+  gui::TLabel Label_overalloptimizing;
   gui::TListView ListView_ProcessReport;
+  gui::TSpeedButton SpeedButton_RunAuto2;  // second copy of SpeedButton_RunAuto
 
   // --- settings page -------------------------------------------------------------------
   gui::TScrollBox ScrollBox_Settings;
+  gui::TGroupBox GroupBox1;  // "Auto Settings"
+  gui::TLabel Label1;
+  gui::TSpinEdit SpinEdit_Time;
+  gui::TCheckBox CheckBox_EmptyClipboard;
+  gui::TSpeedButton Button_EmptyClipboard;
+  gui::TCheckBox CheckBox_AfterMemTrim;
+  gui::TCheckBox CheckBox_bstopauto;
+  gui::TSpinEdit SpinEdit_bstopauto;
+  gui::TLabel Label2;
   gui::TGroupBox GroupBox3;
   gui::TCheckBox CheckBox_AutoProcessList;
   gui::TSpinEdit SpinEdit_ProcessListTime;
@@ -145,9 +164,20 @@ class TForm_Zentor : public gui::TForm {
   gui::TCheckBox CheckBox_CloseMinimize;
   gui::TCheckBox CheckBox_MinimizeStart;
 
+  // --- tray menu ---------------------------------------------------------------
+  gui::TPopupMenu PopupMenu_Taskbar;
+  gui::TMenuItem& OpenMainWindow1;
+  gui::TMenuItem& N3;
+  gui::TMenuItem& pm_StartautoOptimize;
+  gui::TMenuItem& OverallOpimize1;
+  gui::TMenuItem& N2;
+  gui::TMenuItem& Exit1;
+
   // --- timers -------------------------------------------------------------------
   gui::TTimer Timer_HideMainWindows;
   gui::TTimer Timer_GetProcessInfo;
+  gui::TTimer Timer_Auto;
+  gui::TTimer Timer_self;
 
   // --- start-up and shutdown -----------------------------------------------------
   void FormCreate();
@@ -162,6 +192,17 @@ class TForm_Zentor : public gui::TForm {
   void CheckBox_AutoProcessListClick();
   // The one-time set-up of the two history graphs.
   void SetUpUsageGraphs();
+
+  // --- memory optimization ----------------------------------------------------------
+  void Timer_selfTimer();
+  void TrackBar_OverallOptionChange();
+  void SpeedButton_StartFullClick();
+  void OverallOpimize1Click();
+  void SpeedButton_RunAutoClick();
+  void pm_StartautoOptimizeClick();
+  void Timer_AutoTimer();
+  void CheckBox_bstopautoClick();
+  void Button_EmptyClipboardClick();
 
   // --- navigation, title buttons, dragging and links -------------------------------
   void SpeedButton_UsageGraphClick();
@@ -210,6 +251,8 @@ class TForm_Zentor : public gui::TForm {
   void StepSetUpGraphs();
   void StepStartRefreshTimer();
   void StepFirstRefresh();
+  void StepAutoOptimizeAtStart();
+  void StepLevelCaption();
   void StepEnableHideTimer();
   void StepShowUsagePage();
 
@@ -226,6 +269,8 @@ class TForm_Zentor : public gui::TForm {
   // Ends the program during creation: the window is never shown.
   void RefuseStart();
   void ShowErrorBox(const std::string& text);
+  // Status panel 1 and the hidden label, which carry the same state text.
+  void SetAutoStateText(const std::string& text);
 
   platform::Os& os_;
   std::uint32_t taskbarCreatedMessage_ = 0;

@@ -19,14 +19,15 @@ struct TForm_Zentor::StartupStep {
 // join later take their place in this table: the hotkey flags cleared,
 // LoadSettings(false) and SaveSettings() after the graph set-up; the apply
 // step (SpeedButton_AppSet's click) in place of "StartRefreshTimer";
-// automatic optimization when CheckBox_Auto is ticked, the overall
-// optimization's level caption and AddTrayIcon() after the first refresh.
+// AddTrayIcon() after the level caption.
 const std::vector<TForm_Zentor::StartupStep>& TForm_Zentor::StartupSteps() {
   static const std::vector<StartupStep> steps = {
       {"StartupDone", &TForm_Zentor::StepMarkStartupDone},
       {"SetUpGraphs", &TForm_Zentor::StepSetUpGraphs},
       {"StartRefreshTimer", &TForm_Zentor::StepStartRefreshTimer},
       {"FirstRefresh", &TForm_Zentor::StepFirstRefresh},
+      {"AutoOptimizeAtStart", &TForm_Zentor::StepAutoOptimizeAtStart},
+      {"LevelCaption", &TForm_Zentor::StepLevelCaption},
       {"EnableHideTimer", &TForm_Zentor::StepEnableHideTimer},
       {"ShowUsagePage", &TForm_Zentor::StepShowUsagePage},
   };
@@ -96,6 +97,12 @@ void TForm_Zentor::StepStartRefreshTimer() {
 }
 
 void TForm_Zentor::StepFirstRefresh() { Button_GetProcessInfo.Click(); }
+
+void TForm_Zentor::StepAutoOptimizeAtStart() {
+  if (CheckBox_Auto.Checked()) SpeedButton_RunAuto.Click();
+}
+
+void TForm_Zentor::StepLevelCaption() { TrackBar_OverallOptionChange(); }
 
 void TForm_Zentor::StepEnableHideTimer() { Timer_HideMainWindows.SetEnabled(true); }
 

@@ -114,6 +114,7 @@ int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons
     case TMsgDlgButtons::mbOKCancel: style |= mb::kOkCancel; break;
     case TMsgDlgButtons::mbYesNo: style |= mb::kYesNo; break;
     case TMsgDlgButtons::mbYesNoCancel: style |= mb::kYesNoCancel; break;
+    case TMsgDlgButtons::mbYesCancel: style |= mb::kYesCancel; break;
   }
   return Application().GetBackend().ShowMessageBox(text, MsgDlgCaption(type), style);
 }

@@ -81,7 +81,7 @@ bool HasApplication();
 Bitmap LoadPictureResource(const std::string& name);
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
-enum class TMsgDlgButtons { mbOK, mbOKCancel, mbYesNo, mbYesNoCancel };
+enum class TMsgDlgButtons { mbOK, mbOKCancel, mbYesNo, mbYesNoCancel, mbYesCancel };
 
 // Modal dialog captioned by its type ("Warning", "Error", "Information",
 // "Confirm"). Returns the ModalResult of the button pressed.

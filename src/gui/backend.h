@@ -22,6 +22,9 @@ constexpr unsigned kOk = 0x0;
 constexpr unsigned kOkCancel = 0x1;
 constexpr unsigned kYesNoCancel = 0x3;
 constexpr unsigned kYesNo = 0x4;
+// Yes and Cancel: a button set the system's message box lacks, so the
+// backend builds that box itself. The value is free in the system's range.
+constexpr unsigned kYesCancel = 0x7;
 constexpr unsigned kIconError = 0x10;
 constexpr unsigned kIconQuestion = 0x20;
 constexpr unsigned kIconWarning = 0x30;
@@ -47,6 +50,9 @@ class Backend {
   // button's ModalResult.
   virtual int ShowMessageBox(const std::string& text, const std::string& caption,
                          unsigned style) = 0;
+
+  // Paints the control's window and its children at once.
+  virtual void RepaintNow(TControl& control) = 0;
 
   // Runs the message loop until the application is terminated.
   virtual void RunMessageLoop(TApplication& app) = 0;

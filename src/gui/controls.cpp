@@ -105,6 +105,10 @@ void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TControl::AttachPeer(std::unique_ptr<Peer> peer) { peer_ = std::move(peer); }
 
+void TControl::Repaint() {
+  if (HasApplication()) Application().GetBackend().RepaintNow(*this);
+}
+
 void TControl::Notify(Change what) {
   if (peer_) peer_->Changed(what);
 }
@@ -167,6 +171,35 @@ void TSpinEdit::SetRange(int minValue, int maxValue) {
   minValue_ = minValue;
   maxValue_ = std::max(minValue, maxValue);
   Notify(Change::State);
+}
+
+namespace {
+// A whole decimal number with an optional sign and surrounding blanks;
+// out-of-range values saturate, so they clamp to the nearer bound.
+bool ParseWholeNumber(const std::string& text, long long& value) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t digitsStart = i;
+  long long v = 0;
+  constexpr long long kSaturated = 1LL << 40;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+    v = std::min(kSaturated, v * 10 + (text[i] - '0'));
+    ++i;
+  }
+  if (i == digitsStart) return false;
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i != text.size()) return false;
+  value = negative ? -v : v;
+  return true;
+}
+}  // namespace
+
+int TSpinEdit::Value() const {
+  long long value = 0;
+  if (!ParseWholeNumber(Text(), value)) return minValue_;
+  return static_cast<int>(std::clamp<long long>(value, minValue_, maxValue_));
 }
 
 void TSpinEdit::Step(int direction) {

@@ -119,6 +119,9 @@ class TControl {
 
   // Puts the control over its overlapping siblings.
   void BringToFront() { Notify(Change::Order); }
+  // Paints the control and everything on it now, without waiting for the
+  // message loop: for long operations that hold the loop.
+  void Repaint();
 
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& caption);
@@ -252,6 +255,10 @@ class TSpinEdit : public TEdit {
   int MaxValue() const { return maxValue_; }
   void SetRange(int minValue, int maxValue);
   int Increment() const { return increment_; }
+  // The number the field stands for, as the arrows would take it: text that
+  // is not a whole number gives the minimum, a number out of bounds the
+  // nearer bound.
+  int Value() const;
   // The arrow buttons: +1 up, -1 down.
   void Step(int direction);
 

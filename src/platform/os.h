@@ -4,6 +4,7 @@
 // for. The core never includes <windows.h>; the Win32 build links Win32Os, the
 // tests link SimOs.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -31,7 +32,10 @@ constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 constexpr std::uint32_t kErrorAlreadyExists = 183;
 constexpr std::uint32_t kErrorMoreData = 234;
 constexpr std::uint32_t kErrorPartialCopy = 299;
+constexpr std::uint32_t kErrorNotEnoughMemory = 8;
+constexpr std::uint32_t kErrorCommitmentLimit = 1455;
 constexpr std::uint32_t kErrorNotAllAssigned = 1300;
+constexpr std::uint32_t kErrorClipboardNotOpen = 1418;
 
 // Access masks and flags.
 constexpr std::uint32_t kEventAllAccess = 0x1F0003;
@@ -50,7 +54,17 @@ constexpr std::uint32_t kWaitFailed = 0xFFFFFFFFu;
 constexpr std::uint32_t kProcessAllAccess = 0x1F0FFF;
 constexpr std::uint32_t kProcessQueryInformation = 0x0400;
 constexpr std::uint32_t kProcessVmRead = 0x0010;
+constexpr std::uint32_t kProcessSetQuota = 0x0100;
 constexpr std::uint32_t kTh32csSnapProcess = 2;
+
+// Working-set sizes of (SIZE_T)-1 ask the system to trim all it can.
+constexpr std::size_t kTrimAll = static_cast<std::size_t>(-1);
+
+// VirtualAlloc and VirtualFree.
+constexpr std::uint32_t kMemCommit = 0x1000;
+constexpr std::uint32_t kMemRelease = 0x8000;
+constexpr std::uint32_t kPageReadWrite = 0x04;
+constexpr std::uint32_t kPageNoCache = 0x200;
 
 // Registry value types.
 constexpr std::uint32_t kRegSz = 1;
@@ -151,6 +165,23 @@ struct ProcessMemoryCounters {
 };
 static_assert(sizeof(ProcessMemoryCounters) == 40, "PROCESS_MEMORY_COUNTERS is 40 bytes");
 
+// SYSTEM_INFO as the 32-bit system lays it out: 36 bytes. Its address and
+// mask fields are pointer-sized there, so they are fixed at 32 bits here.
+struct SystemInfo {
+  std::uint16_t wProcessorArchitecture = 0;
+  std::uint16_t wReserved = 0;
+  std::uint32_t dwPageSize = 0;
+  std::uint32_t lpMinimumApplicationAddress = 0;
+  std::uint32_t lpMaximumApplicationAddress = 0;
+  std::uint32_t dwActiveProcessorMask = 0;
+  std::uint32_t dwNumberOfProcessors = 0;
+  std::uint32_t dwProcessorType = 0;
+  std::uint32_t dwAllocationGranularity = 0;
+  std::uint16_t wProcessorLevel = 0;
+  std::uint16_t wProcessorRevision = 0;
+};
+static_assert(sizeof(SystemInfo) == 36, "SYSTEM_INFO is 36 bytes");
+
 class Os {
  public:
   virtual ~Os() = default;
@@ -167,6 +198,14 @@ class Os {
   virtual bool ResetEvent(Handle h) = 0;
   virtual std::uint32_t WaitForSingleObject(Handle h, std::uint32_t milliseconds) = 0;
   virtual Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) = 0;
+  virtual bool SetProcessWorkingSetSize(Handle process, std::size_t minimum,
+                                        std::size_t maximum) = 0;
+  virtual void GetSystemInfo(SystemInfo* info) = 0;
+  // A fresh, zero-filled, writable region, or null when the commit charge or
+  // the address space does not allow it.
+  virtual void* VirtualAlloc(void* address, std::size_t size, std::uint32_t allocationType,
+                             std::uint32_t protect) = 0;
+  virtual bool VirtualFree(void* address, std::size_t size, std::uint32_t freeType) = 0;
 
   // kernel32 tool help, missing on NT 4: without it the snapshot is
   // kNoHandle and the walk fails. An invalid snapshot is kNoHandle here,
@@ -216,6 +255,11 @@ class Os {
 
   // user32
   virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
+  // The clipboard, opened for this task without an owner window when
+  // `owner` is 0. It fails while another program holds it open.
+  virtual bool OpenClipboard(std::uintptr_t owner) = 0;
+  virtual bool EmptyClipboard() = 0;
+  virtual bool CloseClipboard() = 0;
 
   // OLE automation, late bound: results are HRESULTs (negative = failure).
   // The object is released with OleRelease, whatever else failed.

@@ -58,7 +58,8 @@ int HeadlessBackend::ShowMessageBox(const std::string& text, const std::string& 
   } else {
     switch (style & mb::kButtonMask) {
       case mb::kYesNo:
-      case mb::kYesNoCancel: box.answer = mrYes; break;
+      case mb::kYesNoCancel:
+      case mb::kYesCancel: box.answer = mrYes; break;
       default: box.answer = mrOk; break;
     }
   }

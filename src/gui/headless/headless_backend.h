@@ -29,6 +29,9 @@ class HeadlessBackend : public Backend {
   void RunMessageLoop(TApplication& app) override;
   void ProcessMessages() override;
   void PostQuit() override { quitPosted_ = true; }
+  void RepaintNow(TControl& control) override { repainted_.push_back(control.ControlId()); }
+  // Control ids of the immediate repaints asked for, in order.
+  const std::vector<int>& Repainted() const { return repainted_; }
   void MinimizeApplication() override {}
   void RestoreApplication() override {}
   int TrackPopupMenu(TPopupMenu& menu, int x, int y) override;
@@ -81,6 +84,7 @@ class HeadlessBackend : public Backend {
   std::string resourceDir_;
   std::deque<int> menuChoices_;
   int menusShown_ = 0;
+  std::vector<int> repainted_;
 };
 
 }  // namespace gui

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include "gui/application.h"
-#include "gui/win32/peers.h"
 #include "gui/controls.h"
+#include "gui/win32/message_dialog.h"
+#include "gui/win32/peers.h"
 
 namespace gui {
 
@@ -120,7 +121,17 @@ int Win32Backend::ShowMessageBox(const std::string& text, const std::string& cap
   // during start-up or from the tray is not hidden with it.
   HWND owner = Wnd(MainWindow());
   if (owner != nullptr && !IsWindowVisible(owner)) owner = nullptr;
+  if ((style & mb::kButtonMask) == mb::kYesCancel) {
+    return win32::ShowMessageDialog(instance_, owner, text, caption, style & mb::kIconMask,
+                                    {IDYES, IDCANCEL});
+  }
   return ::MessageBoxA(owner, text.c_str(), caption.c_str(), style | MB_SETFOREGROUND);
+}
+
+void Win32Backend::RepaintNow(TControl& control) {
+  auto* peer = dynamic_cast<win32::WindowPeer*>(control.GetPeer());
+  if (peer == nullptr || peer->Hwnd() == nullptr) return;
+  RedrawWindow(peer->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void Win32Backend::RunMessageLoop(TApplication& app) {

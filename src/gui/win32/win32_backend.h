@@ -20,6 +20,7 @@ class Win32Backend : public Backend {
   void RunMessageLoop(TApplication& app) override;
   void ProcessMessages() override;
   void PostQuit() override;
+  void RepaintNow(TControl& control) override;
   void MinimizeApplication() override;
   void RestoreApplication() override;
   int TrackPopupMenu(TPopupMenu& menu, int x, int y) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -42,6 +43,22 @@ SimOs::SimOs() {
   version.dwMinorVersion = 1;
   version.dwBuildNumber = 2600;
   version.dwPlatformId = kVerPlatformWin32NT;
+  systemInfo.dwPageSize = 4096;
+  systemInfo.lpMinimumApplicationAddress = 0x00010000;
+  systemInfo.lpMaximumApplicationAddress = 0x7FFEFFFF;
+  systemInfo.dwActiveProcessorMask = 1;
+  systemInfo.dwNumberOfProcessors = 1;
+  systemInfo.dwProcessorType = 586;
+  systemInfo.dwAllocationGranularity = 65536;
+}
+
+SimOs::~SimOs() {
+  for (const auto& [address, size] : blocks_) std::free(address);
+}
+
+void SimOs::Log(const std::string& entry) {
+  if (onCall) onCall(entry);
+  if (logCalls) calls_.push_back(entry);
 }
 
 void SimOs::AddKey(const std::string& path) { keys_[Lower(path)] = false; }
@@ -133,6 +150,8 @@ std::vector<std::string> SimOs::OpenHandles() const {
   std::vector<std::string> open;
   for (const auto& [h, entry] : handles_) open.push_back(entry.kind + " " + entry.name);
   for (const auto& [k, entry] : openKeys_) open.push_back("key " + entry.path);
+  for (const auto& [address, size] : blocks_) open.push_back("block " + std::to_string(size));
+  if (clipboardOpen_) open.push_back("clipboard");
   return open;
 }
 
@@ -281,6 +300,117 @@ Handle SimOs::OpenProcess(std::uint32_t access, bool /*inherit*/, std::uint32_t 
   processHandles_[h] = ProcessHandle{pid, access};
   lastError_ = kErrorSuccess;
   return h;
+}
+
+bool SimOs::SetProcessWorkingSetSize(Handle process, std::size_t minimum, std::size_t maximum) {
+  auto handle = processHandles_.find(process);
+  const std::string who = process == kCurrentProcessPseudo ? std::string("self")
+                          : handle != processHandles_.end() ? std::to_string(handle->second.pid)
+                                                            : "handle " + std::to_string(process);
+  Log("SetProcessWorkingSetSize(" + who + ")");
+  if (Failing("SetProcessWorkingSetSize")) return false;
+  SimProcess* target = nullptr;
+  if (process == kCurrentProcessPseudo) {
+    ++selfTrims_;
+    target = FindProcess(currentProcessId);
+  } else {
+    if (ProcessOf(process, kProcessSetQuota) == nullptr) return false;
+    target = FindProcess(processHandles_.at(process).pid);
+  }
+  if (minimum != kTrimAll || maximum != kTrimAll || target == nullptr) return true;
+  trimmedPids.push_back(target->pid);
+  if (target->workingSet > target->minimumWorkingSet) {
+    const std::uint64_t freed = target->workingSet - target->minimumWorkingSet;
+    target->workingSet = target->minimumWorkingSet;
+    memory.dwAvailPhys = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(memory.dwTotalPhys, memory.dwAvailPhys + freed));
+  }
+  return true;
+}
+
+void SimOs::GetSystemInfo(SystemInfo* info) {
+  Log("GetSystemInfo");
+  *info = systemInfo;
+}
+
+void* SimOs::VirtualAlloc(void* address, std::size_t size, std::uint32_t allocationType,
+                          std::uint32_t protect) {
+  if (logCalls || onCall) {
+    char text[64];
+    std::snprintf(text, sizeof text, "VirtualAlloc(%zu,0x%X,0x%X)", size, allocationType, protect);
+    Log(text);
+  }
+  if (Failing("VirtualAlloc")) return nullptr;
+  // Only fresh commits at an address of the system's choosing are modelled.
+  constexpr std::uint32_t kKnownProtections = kPageReadWrite | kPageNoCache;
+  if (address != nullptr || allocationType != kMemCommit || size == 0 ||
+      (protect & ~kKnownProtections) != 0 || (protect & kPageReadWrite) == 0) {
+    lastError_ = kErrorInvalidParameter;
+    return nullptr;
+  }
+  ++commitsMade_;
+  if ((refuseCommitAt_ != 0 && commitsMade_ == refuseCommitAt_) ||
+      committedBytes_ + size > commitLimit) {
+    lastError_ = kErrorCommitmentLimit;
+    return nullptr;
+  }
+  // calloc hands out zero pages lazily, as the system does.
+  void* block = std::calloc(1, size);
+  if (block == nullptr) {
+    lastError_ = kErrorNotEnoughMemory;
+    return nullptr;
+  }
+  blocks_[block] = size;
+  committedBytes_ += size;
+  return block;
+}
+
+bool SimOs::VirtualFree(void* address, std::size_t size, std::uint32_t freeType) {
+  Log("VirtualFree");
+  if (Failing("VirtualFree")) return false;
+  auto it = blocks_.find(address);
+  // A release names the base of a region and no size.
+  if (it == blocks_.end() || size != 0 || freeType != kMemRelease) {
+    lastError_ = kErrorInvalidParameter;
+    return false;
+  }
+  committedBytes_ -= it->second;
+  std::free(it->first);
+  blocks_.erase(it);
+  return true;
+}
+
+bool SimOs::OpenClipboard(std::uintptr_t /*owner*/) {
+  Log("OpenClipboard");
+  if (Failing("OpenClipboard")) return false;
+  if (clipboardHeldElsewhere) {
+    lastError_ = kErrorAccessDenied;
+    return false;
+  }
+  clipboardOpen_ = true;
+  return true;
+}
+
+bool SimOs::EmptyClipboard() {
+  Log("EmptyClipboard");
+  if (Failing("EmptyClipboard")) return false;
+  if (!clipboardOpen_) {
+    lastError_ = kErrorClipboardNotOpen;
+    return false;
+  }
+  clipboardFormats.clear();
+  return true;
+}
+
+bool SimOs::CloseClipboard() {
+  Log("CloseClipboard");
+  if (Failing("CloseClipboard")) return false;
+  if (!clipboardOpen_) {
+    lastError_ = kErrorClipboardNotOpen;
+    return false;
+  }
+  clipboardOpen_ = false;
+  return true;
 }
 
 const SimProcess* SimOs::ProcessOf(Handle h, std::uint32_t access) {

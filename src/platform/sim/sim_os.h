@@ -3,7 +3,9 @@
 // is logged; any call can be made to fail; every handle and key it hands out
 // is tracked so a test can ask what was opened and never closed.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -32,6 +34,9 @@ struct SimProcess {
   std::string imagePath;
   std::uint32_t workingSet = 0;
   std::uint32_t peakWorkingSet = 0;
+  // What a trim leaves in the working set; the rest becomes available
+  // physical memory.
+  std::uint32_t minimumWorkingSet = 0;
   std::uint32_t pageFaults = 0;
   bool refuseFullAccess = false;   // only query-information and read-memory opens succeed
   bool refuseAllAccess = false;    // every open fails, as for the idle process
@@ -48,6 +53,9 @@ struct SimRegValue {
 class SimOs : public Os {
  public:
   SimOs();
+  ~SimOs() override;
+  SimOs(const SimOs&) = delete;
+  SimOs& operator=(const SimOs&) = delete;
 
   // --- what the simulated machine looks like -------------------------------
   MemoryStatus memory;     // returned by GlobalMemoryStatus (dwLength aside)
@@ -77,6 +85,36 @@ class SimOs : public Os {
   const std::vector<SimProcess>& Processes() const { return processes_; }
   bool toolhelpAvailable = true;  // false: the three tool-help calls fail
   bool psapiAvailable = true;     // false: both PSAPI calls fail, writing nothing
+
+  // The program's own process: what the pseudo handle of GetCurrentProcess
+  // stands for. Without an entry of this identifier in the table, a trim
+  // through the pseudo handle is only counted.
+  std::uint32_t currentProcessId = 0;
+  std::size_t SelfTrims() const { return selfTrims_; }
+  // Identifiers of the processes whose working set was trimmed, in order.
+  std::vector<std::uint32_t> trimmedPids;
+
+  // --- memory for VirtualAlloc ---------------------------------------------------
+  // Commits are backed by real, zero-filled, writable memory. One is refused
+  // with ERROR_COMMITMENT_LIMIT when it would take the committed total past
+  // the limit, or when it is the n-th commit from now (1 = the next one).
+  std::uint64_t commitLimit = std::uint64_t{3} << 30;
+  void RefuseCommitNumber(std::size_t n) { refuseCommitAt_ = commitsMade_ + n; }
+  std::uint64_t CommittedBytes() const { return committedBytes_; }
+  std::size_t CommittedBlocks() const { return blocks_.size(); }
+  std::size_t CommitsMade() const { return commitsMade_; }
+  SystemInfo systemInfo;  // returned by GetSystemInfo
+
+  // --- clipboard -------------------------------------------------------------------
+  // Another program has the clipboard open: opening it fails.
+  bool clipboardHeldElsewhere = false;
+  // The formats on the clipboard, by name ("CF_TEXT", ...).
+  std::vector<std::string> clipboardFormats;
+  bool ClipboardOpen() const { return clipboardOpen_; }
+
+  // Runs at every call, before it takes effect, with the call's log entry,
+  // so a test can change the machine half-way through an operation.
+  std::function<void(const std::string& call)> onCall;
 
   // --- NT processor counters, in 100 ns units ----------------------------------
   std::uint8_t processorCount = 1;
@@ -126,6 +164,14 @@ class SimOs : public Os {
   bool ResetEvent(Handle h) override;
   std::uint32_t WaitForSingleObject(Handle h, std::uint32_t milliseconds) override;
   Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
+  bool SetProcessWorkingSetSize(Handle process, std::size_t minimum, std::size_t maximum) override;
+  void GetSystemInfo(SystemInfo* info) override;
+  void* VirtualAlloc(void* address, std::size_t size, std::uint32_t allocationType,
+                     std::uint32_t protect) override;
+  bool VirtualFree(void* address, std::size_t size, std::uint32_t freeType) override;
+  bool OpenClipboard(std::uintptr_t owner) override;
+  bool EmptyClipboard() override;
+  bool CloseClipboard() override;
   Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) override;
   bool Process32First(Handle snapshot, ProcessEntry32* entry) override;
   bool Process32Next(Handle snapshot, ProcessEntry32* entry) override;
@@ -195,9 +241,7 @@ class SimOs : public Os {
   };
 
   bool Failing(const std::string& call);
-  void Log(const std::string& entry) {
-    if (logCalls) calls_.push_back(entry);
-  }
+  void Log(const std::string& entry);
   // The process with this identifier, found through an index so that a
   // simulated machine with thousands of processes stays cheap to ask.
   SimProcess* FindProcess(std::uint32_t pid);
@@ -227,6 +271,12 @@ class SimOs : public Os {
   HKey nextKey_ = 0x1000;
   std::map<std::string, std::uint32_t> messages_;
   std::map<Handle, bool> oleVisible_;
+  std::size_t selfTrims_ = 0;
+  std::map<void*, std::size_t> blocks_;  // committed region -> size
+  std::uint64_t committedBytes_ = 0;
+  std::size_t commitsMade_ = 0;
+  std::size_t refuseCommitAt_ = 0;  // 0: none
+  bool clipboardOpen_ = false;
 };
 
 }  // namespace platform

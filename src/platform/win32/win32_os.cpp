@@ -28,6 +28,9 @@ static_assert(kRegSz == REG_SZ && kRegBinary == REG_BINARY && kRegDword == REG_D
 static_assert(kErrorMoreData == ERROR_MORE_DATA && kErrorNoMoreFiles == ERROR_NO_MORE_FILES,
               "error codes");
 static_assert(kMaxPath == MAX_PATH, "path length");
+static_assert(kProcessSetQuota == PROCESS_SET_QUOTA, "process access");
+static_assert(kMemCommit == MEM_COMMIT && kMemRelease == MEM_RELEASE, "allocation types");
+static_assert(kPageReadWrite == PAGE_READWRITE && kPageNoCache == PAGE_NOCACHE, "protections");
 // tagPROCESSENTRY32 is the ANSI record whatever the character set.
 static_assert(sizeof(tagPROCESSENTRY32) == sizeof(ProcessEntry32), "PROCESSENTRY32 layout");
 static_assert(offsetof(tagPROCESSENTRY32, pcPriClassBase) ==
@@ -235,6 +238,45 @@ std::int32_t Win32Os::RegQueryValueExA(HKey key, const std::string& name, std::u
 
 std::uint32_t Win32Os::RegisterWindowMessageA(const std::string& name) {
   return ::RegisterWindowMessageA(name.c_str());
+}
+
+bool Win32Os::OpenClipboard(std::uintptr_t owner) {
+  return ::OpenClipboard(reinterpret_cast<HWND>(owner)) != FALSE;
+}
+
+bool Win32Os::EmptyClipboard() { return ::EmptyClipboard() != FALSE; }
+
+bool Win32Os::CloseClipboard() { return ::CloseClipboard() != FALSE; }
+
+bool Win32Os::SetProcessWorkingSetSize(Handle process, std::size_t minimum, std::size_t maximum) {
+  return ::SetProcessWorkingSetSize(H(process), minimum, maximum) != FALSE;
+}
+
+void Win32Os::GetSystemInfo(SystemInfo* info) {
+  SYSTEM_INFO si = {};
+  ::GetSystemInfo(&si);
+  *info = SystemInfo{};
+  info->wProcessorArchitecture = si.wProcessorArchitecture;
+  info->dwPageSize = si.dwPageSize;
+  info->lpMinimumApplicationAddress =
+      static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(si.lpMinimumApplicationAddress));
+  info->lpMaximumApplicationAddress =
+      static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(si.lpMaximumApplicationAddress));
+  info->dwActiveProcessorMask = static_cast<std::uint32_t>(si.dwActiveProcessorMask);
+  info->dwNumberOfProcessors = si.dwNumberOfProcessors;
+  info->dwProcessorType = si.dwProcessorType;
+  info->dwAllocationGranularity = si.dwAllocationGranularity;
+  info->wProcessorLevel = si.wProcessorLevel;
+  info->wProcessorRevision = si.wProcessorRevision;
+}
+
+void* Win32Os::VirtualAlloc(void* address, std::size_t size, std::uint32_t allocationType,
+                            std::uint32_t protect) {
+  return ::VirtualAlloc(address, size, allocationType, protect);
+}
+
+bool Win32Os::VirtualFree(void* address, std::size_t size, std::uint32_t freeType) {
+  return ::VirtualFree(address, size, freeType) != FALSE;
 }
 
 namespace {

@@ -18,6 +18,11 @@ class Win32Os : public Os {
   bool ResetEvent(Handle h) override;
   std::uint32_t WaitForSingleObject(Handle h, std::uint32_t milliseconds) override;
   Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
+  bool SetProcessWorkingSetSize(Handle process, std::size_t minimum, std::size_t maximum) override;
+  void GetSystemInfo(SystemInfo* info) override;
+  void* VirtualAlloc(void* address, std::size_t size, std::uint32_t allocationType,
+                     std::uint32_t protect) override;
+  bool VirtualFree(void* address, std::size_t size, std::uint32_t freeType) override;
   Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) override;
   bool Process32First(Handle snapshot, ProcessEntry32* entry) override;
   bool Process32Next(Handle snapshot, ProcessEntry32* entry) override;
@@ -43,6 +48,9 @@ class Win32Os : public Os {
   std::int32_t RegQueryValueExA(HKey key, const std::string& name, std::uint32_t* type,
                                 std::uint8_t* data, std::uint32_t* size) override;
   std::uint32_t RegisterWindowMessageA(const std::string& name) override;
+  bool OpenClipboard(std::uintptr_t owner) override;
+  bool EmptyClipboard() override;
+  bool CloseClipboard() override;
   std::int32_t CreateOleObject(const std::string& progId, Handle* object) override;
   std::int32_t OleSetProperty(Handle object, const std::string& name, bool value) override;
   std::int32_t OleInvoke(Handle object, const std::string& method,

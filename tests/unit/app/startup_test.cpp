@@ -21,8 +21,10 @@ TEST_F(ProgramTest, StartShowsTheMainWindowAndRunsEachStepOnceInOrder) {
   EXPECT_EQ(Form().ClientHeight(), 560);
   EXPECT_EQ(Form().Left(), (1024 - 770) / 2);
   EXPECT_EQ(Form().Top(), (768 - 560) / 2);
-  EXPECT_EQ(Form().StartupStepsRun(), (std::vector<std::string>{"StartupDone", "SetUpGraphs", "StartRefreshTimer",
-                                      "FirstRefresh", "EnableHideTimer", "ShowUsagePage"}));
+  EXPECT_EQ(Form().StartupStepsRun(),
+            (std::vector<std::string>{"StartupDone", "SetUpGraphs", "StartRefreshTimer",
+                                      "FirstRefresh", "AutoOptimizeAtStart", "LevelCaption",
+                                      "EnableHideTimer", "ShowUsagePage"}));
   EXPECT_TRUE(Form().StartupDone);
   EXPECT_TRUE(backend.Boxes().empty());
 }
@@ -34,7 +36,7 @@ TEST_F(ProgramTest, ShowingAgainRepeatsNoStartupStep) {
   Form().ShowForm();
   Form().HideForm();
   Form().ShowForm();
-  EXPECT_EQ(Form().StartupStepsRun().size(), 6u);
+  EXPECT_EQ(Form().StartupStepsRun().size(), 8u);
   EXPECT_FALSE(backend.TimerArmed(Form().Timer_HideMainWindows));
 }
 
