@@ -79,7 +79,8 @@ void LayOut(HWND dlg, const DialogData& data) {
   HWND textWnd = GetDlgItem(dlg, kTextId);
   HDC dc = GetDC(textWnd);
   HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dlg, WM_GETFONT, 0, 0)));
-  RECT textRect = {0, 0, 400, 0};
+  // As wide as a line of the system's own boxes before the text wraps.
+  RECT textRect = {0, 0, std::min(560, GetSystemMetrics(SM_CXSCREEN) * 2 / 3), 0};
   DrawTextA(dc, data.text->c_str(), -1, &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   TEXTMETRICA tm = {};
   GetTextMetricsA(dc, &tm);

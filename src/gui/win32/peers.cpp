@@ -175,7 +175,34 @@ void WindowPeer::ApplyBounds() {
              control_.Height(), TRUE);
 }
 
-void WindowPeer::ApplyVisible() { ShowWindow(hwnd_, control_.Visible() ? SW_SHOWNA : SW_HIDE); }
+void WindowPeer::ApplyVisible() {
+  ShowWindow(hwnd_, control_.Visible() ? SW_SHOWNA : SW_HIDE);
+  // What shows through a see-through control above has just changed.
+  RefreshSeeThroughAbove(control_, false);
+}
+
+void RefreshSeeThroughAbove(const TControl& control, bool now) {
+  const TWinControl* parent = control.Parent();
+  if (parent == nullptr) return;
+  const RECT mine = {control.Left(), control.Top(), control.Left() + control.Width(),
+                     control.Top() + control.Height()};
+  bool above = false;
+  for (const TControl* sibling : parent->Children()) {
+    if (sibling == &control) {
+      above = true;
+      continue;
+    }
+    if (!above || !sibling->Visible()) continue;
+    auto* peer = dynamic_cast<WindowPeer*>(sibling->GetPeer());
+    if (peer == nullptr || peer->Hwnd() == nullptr || !peer->SeeThrough()) continue;
+    const RECT theirs = {sibling->Left(), sibling->Top(), sibling->Left() + sibling->Width(),
+                         sibling->Top() + sibling->Height()};
+    RECT overlap;
+    if (!IntersectRect(&overlap, &mine, &theirs)) continue;
+    InvalidateRect(peer->Hwnd(), nullptr, FALSE);
+    if (now) UpdateWindow(peer->Hwnd());
+  }
+}
 
 void WindowPeer::ApplyCaption() {
   SetWindowTextA(hwnd_, control_.Caption().c_str());

@@ -88,6 +88,9 @@ RECT PlaceOf(const TControl& control);
 // Paints what lies beneath a see-through control: its parent's colour and
 // the pictures of earlier siblings, in the control's own coordinates.
 void PaintBeneath(const TControl& control, HDC dc);
+// Repaints the see-through controls laid over this one (at once when `now`,
+// otherwise when the loop next paints): they show what lies beneath them.
+void RefreshSeeThroughAbove(const TControl& control, bool now);
 // Paints a control's own look at an offset (for PaintBeneath).
 void PaintControlAt(const TControl& control, HDC dc, int dx, int dy);
 
