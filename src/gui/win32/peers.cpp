@@ -133,8 +133,8 @@ void PaintBeneath(const TControl& control, HDC dc) {
 // --- the peer base -------------------------------------------------------------------
 
 WindowPeer* WindowPeer::FromHwnd(HWND hwnd) {
-  return hwnd != nullptr ? reinterpret_cast<WindowPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))
-                         : nullptr;
+  return IsPeerWindow(hwnd) ? reinterpret_cast<WindowPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))
+                            : nullptr;
 }
 
 WindowPeer::~WindowPeer() {
@@ -292,9 +292,16 @@ bool WindowPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
       result = 0;
       return true;
     case WM_NOTIFY: {
+      // Our controls notify from this thread with a record of their own;
+      // the pointer of a notification from anywhere else means nothing
+      // here and may not even be readable.
       auto* header = reinterpret_cast<NMHDR*>(lParam);
+      result = 0;
+      if (InSendMessage() || header == nullptr || IsBadReadPtr(header, sizeof(NMHDR))) {
+        return true;
+      }
       WindowPeer* child = ChildPeer(header->hwndFrom);
-      result = child != nullptr ? child->OnNotify(header) : 0;
+      if (child != nullptr && GetParent(header->hwndFrom) == hwnd_) result = child->OnNotify(header);
       return true;
     }
     case WM_HSCROLL:

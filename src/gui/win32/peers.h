@@ -40,6 +40,7 @@ class WindowPeer : public Peer {
   HWND Hwnd() const { return hwnd_; }
   TControl& Control() const { return control_; }
   void SetHwnd(HWND hwnd) { hwnd_ = hwnd; }
+  // The peer of a window, or null when the window is not one of ours.
   static WindowPeer* FromHwnd(HWND hwnd);
 
   // A message for this window; true when handled (result in `result`).
@@ -70,6 +71,11 @@ class WindowPeer : public Peer {
   TControl& control_;
   HWND hwnd_ = nullptr;
 };
+
+// True for a window of this thread that one of our peers drives: a window
+// handle from a message may name anything on the desktop, including our own
+// timer window, whose user data is not a peer.
+bool IsPeerWindow(HWND hwnd);
 
 // Creates the window and the peer of any control.
 std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance);
