@@ -36,3 +36,12 @@ add_executable(Quorvel WIN32 src/app/main_win32.cpp src/app/quorvel.rc)
 file(GLOB ART_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/art/*.jpg)
 set_source_files_properties(src/app/quorvel.rc PROPERTIES OBJECT_DEPENDS "${ART_FILES}")
 target_link_libraries(Quorvel PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
+
+# Every function the exe imports must be exported by both Windows 95 and
+# NT 4.0; the list says where each fact comes from.
+set(QUORVEL_IMPORT_LIST ${CMAKE_SOURCE_DIR}/cmake/win95-nt4-imports.txt)
+add_custom_command(TARGET Quorvel POST_BUILD
+  COMMAND ${CMAKE_SOURCE_DIR}/cmake/check-imports $<TARGET_FILE:Quorvel> ${QUORVEL_IMPORT_LIST}
+  COMMENT "Checking the import table of Quorvel.exe against Windows 95 and NT 4.0"
+  VERBATIM)
+set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS ${QUORVEL_IMPORT_LIST})
