@@ -31,10 +31,30 @@ add_library(quorvel_win32 STATIC
 )
 target_link_libraries(quorvel_win32 PUBLIC quorvel_core comctl32 ole32 oleaut32 uuid shell32)
 
+# The version lives in src/app/version.h alone; the manifest and the
+# installer are given the numbers read from it.
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/app/version.h QUORVEL_VERSION_LINES
+  REGEX "^#define QUORVEL_VERSION_(MAJOR|MINOR|PATCH|BUILD) [0-9]+$")
+foreach(line IN LISTS QUORVEL_VERSION_LINES)
+  string(REGEX MATCH "(MAJOR|MINOR|PATCH|BUILD) ([0-9]+)" _ "${line}")
+  set(QUORVEL_VERSION_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+endforeach()
+foreach(part MAJOR MINOR PATCH BUILD)
+  if(NOT DEFINED QUORVEL_VERSION_${part})
+    message(FATAL_ERROR "src/app/version.h does not define QUORVEL_VERSION_${part}")
+  endif()
+endforeach()
+set(QUORVEL_VERSION_TEXT ${QUORVEL_VERSION_MAJOR}.${QUORVEL_VERSION_MINOR}.${QUORVEL_VERSION_PATCH})
+set(QUORVEL_VERSION_QUAD ${QUORVEL_VERSION_TEXT}.${QUORVEL_VERSION_BUILD})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/version.h)
+configure_file(src/app/quorvel.manifest.in ${CMAKE_CURRENT_BINARY_DIR}/generated/quorvel.manifest @ONLY)
+
 add_executable(Quorvel WIN32 src/app/main_win32.cpp src/app/quorvel.rc)
-# The pictures are embedded from src/app/art; a changed picture relinks.
-file(GLOB ART_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/art/*.jpg)
-set_source_files_properties(src/app/quorvel.rc PROPERTIES OBJECT_DEPENDS "${ART_FILES}")
+# The pictures, the icon and the manifest are embedded; a changed one relinks.
+file(GLOB ART_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/art/*)
+set_source_files_properties(src/app/quorvel.rc PROPERTIES OBJECT_DEPENDS
+  "${ART_FILES};${CMAKE_SOURCE_DIR}/src/app/version.h;${CMAKE_CURRENT_BINARY_DIR}/generated/quorvel.manifest")
+target_include_directories(Quorvel PRIVATE src ${CMAKE_CURRENT_BINARY_DIR}/generated)
 target_link_libraries(Quorvel PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
 
 # Every function the exe imports must be exported by both Windows 95 and
@@ -45,3 +65,4 @@ add_custom_command(TARGET Quorvel POST_BUILD
   COMMENT "Checking the import table of Quorvel.exe against Windows 95 and NT 4.0"
   VERBATIM)
 set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS ${QUORVEL_IMPORT_LIST})
+
