@@ -65,6 +65,14 @@ std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance) {
         return nullptr;
       }
       ShowWindow(peer->Hwnd(), SW_HIDE);
+      // Given to the window itself as well as to its class: the taskbar and
+      // Alt+Tab ask the window first, and other programs can only ask it.
+      SendMessageA(peer->Hwnd(), WM_SETICON, ICON_BIG,
+                   reinterpret_cast<LPARAM>(LoadIconA(instance, MAKEINTRESOURCEA(1))));
+      SendMessageA(peer->Hwnd(), WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                       GetSystemMetrics(SM_CXSMICON),
+                                                       GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
       return peer;
     }
     case ControlKind::Panel:

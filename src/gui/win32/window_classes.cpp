@@ -56,7 +56,7 @@ void RegisterOwnClass(const char* name, HINSTANCE instance) {
   wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
   wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   wc.lpszClassName = name;
   RegisterClassExA(&wc);
 }
