@@ -66,3 +66,4 @@ add_custom_command(TARGET Quorvel POST_BUILD
   VERBATIM)
 set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS ${QUORVEL_IMPORT_LIST})
 
+include(cmake/Installer.cmake)
