@@ -26,3 +26,7 @@ gtest_discover_tests(quorvel_unit_tests DISCOVERY_TIMEOUT 60)
 find_package(benchmark REQUIRED)
 add_executable(quorvel_bench bench/refresh_bench.cpp)
 target_link_libraries(quorvel_bench PRIVATE quorvel_sim benchmark::benchmark)
+
+# The import-table check of the Windows build, fed canned tables.
+add_test(NAME check_imports
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/check_imports_test.sh ${CMAKE_SOURCE_DIR}/cmake/check-imports)
