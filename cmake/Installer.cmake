@@ -20,7 +20,8 @@ add_custom_command(OUTPUT ${QUORVEL_SETUP}
     -DICON=${CMAKE_SOURCE_DIR}/src/app/art/quorvel.ico
     -DOUTFILE=${QUORVEL_SETUP}
     ${CMAKE_SOURCE_DIR}/installer/quorvel.nsi
-  DEPENDS Quorvel ${CMAKE_SOURCE_DIR}/installer/quorvel.nsi ${CMAKE_SOURCE_DIR}/src/app/art/quorvel.ico
+  DEPENDS Quorvel ${CMAKE_SOURCE_DIR}/installer/quorvel.nsi ${CMAKE_SOURCE_DIR}/installer/wizard.bmp
+    ${CMAKE_SOURCE_DIR}/src/app/art/quorvel.ico
   COMMENT "Building QuorvelSetup.exe"
   VERBATIM)
 add_custom_target(QuorvelSetup ALL DEPENDS ${QUORVEL_SETUP})

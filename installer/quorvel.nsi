@@ -42,6 +42,8 @@ VIAddVersionKey "LegalCopyright" "${COPYRIGHT}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+; Drawn by art/make-artwork, like the program's own pictures.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${__FILEDIR__}/wizard.bmp"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Quorvel.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
 
