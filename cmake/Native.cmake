@@ -28,3 +28,7 @@ add_executable(quorvel_bench bench/refresh_bench.cpp)
 target_link_libraries(quorvel_bench PRIVATE quorvel_sim benchmark::benchmark)
 add_executable(quorvel_tweak_bench bench/tweak_bench.cpp)
 target_link_libraries(quorvel_tweak_bench PRIVATE quorvel_sim benchmark::benchmark)
+
+# The import-table check of the Windows build, fed canned tables.
+add_test(NAME check_imports
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/check_imports_test.sh ${CMAKE_SOURCE_DIR}/cmake/check-imports)

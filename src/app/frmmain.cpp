@@ -594,6 +594,11 @@ void TForm_Zentor::ConnectEvents() {
   pm_StartautoOptimize.OnClick = [this] { pm_StartautoOptimizeClick(); };
   OverallOpimize1.OnClick = [this] { OverallOpimize1Click(); };
   Exit1.OnClick = [this] { Exit1Click(); };
+  // The tray menu's commands also answer as window commands, as a menu's
+  // would: that is how the uninstaller asks a running instance to exit.
+  OnCommand = [this](int commandId) {
+    if (gui::TMenuItem* item = PopupMenu_Taskbar.FindCommand(commandId)) item->Click();
+  };
 }
 
 }  // namespace app

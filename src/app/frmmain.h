@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/rights.h"
+#include "app/version.h"
 #include "chart/chart.h"
 #include "gui/application.h"
 #include "gui/controls.h"
@@ -23,7 +24,7 @@ namespace app {
 inline constexpr const char* ProductWebSite = "http://www.quorvel.example.com/";
 inline constexpr const char* ProductHelpPage = "http://www.quorvel.example.com/help.html";
 inline constexpr const char* SupportMailAddress = "support@quorvel.example.com";
-inline constexpr const char* ProductVersionLine = "Version: 1.0.0";
+inline constexpr const char* ProductVersionLine = "Version: " QUORVEL_VERSION_TEXT;
 inline constexpr const char* ReleaseDateLine = "Release date: December 7, 2026";
 
 // A page's title strip with its bold caption, and the frame below it

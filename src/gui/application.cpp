@@ -144,6 +144,10 @@ void TForm::ShowForm() {
   SetVisible(true);
 }
 
+void TForm::Command(int commandId) {
+  if (OnCommand) app_.Dispatch([this, commandId] { OnCommand(commandId); });
+}
+
 void TForm::Close() {
   bool canClose = true;
   if (OnCloseQuery) OnCloseQuery(canClose);

@@ -111,9 +111,15 @@ class TForm : public TWinControl {
   // Runs OnCreate once the form and its controls exist.
   void Create();
 
+  // A command that no control of the form sent: a menu item's id arriving
+  // as a window command, for instance one posted by another program.
+  // Unknown ids are ignored.
+  void Command(int commandId);
+
   TNotifyEvent OnCreate;
   std::function<void(bool& canClose)> OnCloseQuery;
   TNotifyEvent OnShow;
+  std::function<void(int commandId)> OnCommand;
 
  private:
   TApplication& app_;

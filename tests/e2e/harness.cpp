@@ -28,16 +28,23 @@ std::string QuorvelExePath() {
   return dir + "Quorvel.exe";
 }
 
+std::string QuorvelSetupPath() {
+  std::string dir = QuorvelExePath();
+  dir.erase(dir.find_last_of("\\/") + 1);
+  return dir + "QuorvelSetup.exe";
+}
+
 Process::~Process() {
   Kill();
   if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
   if (info_.hThread != nullptr) CloseHandle(info_.hThread);
 }
 
-bool Process::Start(const std::string& exe) {
+bool Process::Start(const std::string& exe, const std::string& arguments) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   std::string commandLine = "\"" + exe + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
   return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &si, &info_) != FALSE;
 }

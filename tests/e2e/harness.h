@@ -16,6 +16,8 @@ DWORD Timeout(DWORD ms);
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 std::string QuorvelExePath();
+// QuorvelSetup.exe, built next to the program.
+std::string QuorvelSetupPath();
 
 class Process {
  public:
@@ -24,7 +26,8 @@ class Process {
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
 
-  bool Start(const std::string& exe);
+  // arguments: the command line after the quoted program name, if any.
+  bool Start(const std::string& exe, const std::string& arguments = "");
   DWORD Id() const { return info_.dwProcessId; }
   bool Running() const;
   // Waits for the end; false on time-out. exitCode gets the process's code.

@@ -54,6 +54,15 @@ bool FormPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
       }
       result = 0;
       return true;
+    case WM_COMMAND:
+      // No control window: a menu command, which another program may post
+      // too (the uninstaller ends a running instance through Exit this way).
+      if (lParam == 0) {
+        form.Command(LOWORD(wParam));
+        result = 0;
+        return true;
+      }
+      return WindowPeer::HandleMessage(msg, wParam, lParam, result);
     case WM_NCPAINT:
       PaintFrame(Hwnd());
       result = 0;

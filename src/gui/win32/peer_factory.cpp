@@ -31,15 +31,29 @@ std::unique_ptr<PeerT> Standard(TControl& control, const char* className, DWORD 
   return peer;
 }
 
+// The common controls of the first Windows 95 lack InitCommonControlsEx, and
+// a static import of it would keep the exe from loading there at all. Where
+// it exists it must be used: version 6 registers nothing without it.
+bool RegisterCommonControls() {
+  using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  HMODULE comctl = GetModuleHandleA("comctl32.dll");
+  auto initEx = comctl != nullptr
+                    ? reinterpret_cast<InitEx>(reinterpret_cast<void*>(
+                          GetProcAddress(comctl, "InitCommonControlsEx")))
+                    : nullptr;
+  if (initEx != nullptr) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
+                                                ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
+    if (initEx(&icc)) return true;
+  }
+  InitCommonControls();
+  return false;
+}
+
 }  // namespace
 
 std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance) {
-  static bool commonControls = [] {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
-                                                ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
-    if (!InitCommonControlsEx(&icc)) InitCommonControls();
-    return true;
-  }();
+  static const bool commonControls = RegisterCommonControls();
   (void)commonControls;
 
   switch (control.Kind()) {
@@ -51,6 +65,14 @@ std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance) {
         return nullptr;
       }
       ShowWindow(peer->Hwnd(), SW_HIDE);
+      // Given to the window itself as well as to its class: the taskbar and
+      // Alt+Tab ask the window first, and other programs can only ask it.
+      SendMessageA(peer->Hwnd(), WM_SETICON, ICON_BIG,
+                   reinterpret_cast<LPARAM>(LoadIconA(instance, MAKEINTRESOURCEA(1))));
+      SendMessageA(peer->Hwnd(), WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                       GetSystemMetrics(SM_CXSMICON),
+                                                       GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
       return peer;
     }
     case ControlKind::Panel:

@@ -44,15 +44,21 @@ LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 }
 
 void RegisterOwnClass(const char* name, HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  if (GetClassInfoA(instance, name, &wc)) return;
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExA(instance, name, &wc)) return;
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = OwnWndProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  // The taskbar button and Alt+Tab take the large icon; the small one is
+  // picked from the same group so that it is drawn for 16 pixels, not shrunk.
   wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   wc.lpszClassName = name;
-  RegisterClassA(&wc);
+  RegisterClassExA(&wc);
 }
 
 }  // namespace

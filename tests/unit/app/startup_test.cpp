@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/control_ids.h"
 #include "app/frmmain.h"
 #include "app/instance.h"
 #include "program_fixture.h"
@@ -143,6 +144,29 @@ TEST_F(ProgramTest, ExitClearsMarkAndQuitsEvenWithCloseToTray) {
   EXPECT_TRUE(program->App().Terminated());
   EXPECT_TRUE(backend.QuitPosted());
   EXPECT_FALSE(os.EventSignalled(kEvent));
+}
+
+// Another program (the uninstaller) ends a running instance by sending the
+// tray menu's Exit id as a window command: it must be Exit itself, not a close
+// that close-to-tray would turn into hiding.
+TEST_F(ProgramTest, ExitCommandFromOutsideEndsLikeTheTrayMenuItem) {
+  StartProgram();
+  Form().CheckBox_CloseMinimize.SetChecked(true);
+  ASSERT_TRUE(os.EventSignalled(kEvent));
+  Form().Command(ids::kMenuExit);
+  EXPECT_TRUE(program->App().Terminated());
+  EXPECT_TRUE(backend.QuitPosted());
+  EXPECT_FALSE(os.EventSignalled(kEvent));
+}
+
+TEST_F(ProgramTest, CommandsThatAreNoMenuItemChangeNothing) {
+  StartProgram();
+  for (int id : {0, ids::kSpeedButton6, ids::kMenuExit + 1000}) {
+    Form().Command(id);
+    EXPECT_FALSE(program->App().Terminated()) << "command " << id;
+    EXPECT_TRUE(os.EventSignalled(kEvent)) << "command " << id;
+    EXPECT_TRUE(Form().Visible()) << "command " << id;
+  }
 }
 
 // --- closing ------------------------------------------------------------------

@@ -1,0 +1,16 @@
+# The end-to-end test program: GoogleTest, cross-built from Debian's source
+# package, driving the real Quorvel.exe from outside. It shares headers (the
+# control ids, the version) with the program but none of its code.
+set(GTEST_SRC /usr/src/googletest/googletest)
+add_library(gtest_win STATIC ${GTEST_SRC}/src/gtest-all.cc ${GTEST_SRC}/src/gtest_main.cc)
+target_include_directories(gtest_win PUBLIC ${GTEST_SRC}/include PRIVATE ${GTEST_SRC})
+target_compile_definitions(gtest_win PUBLIC GTEST_HAS_PTHREAD=0)
+target_compile_options(gtest_win PRIVATE -w)
+
+file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(quorvel_e2e ${E2E_SOURCES})
+target_include_directories(quorvel_e2e PRIVATE tests/e2e src)
+target_link_libraries(quorvel_e2e PRIVATE gtest_win comctl32 version shell32 ${QUORVEL_WIN_LINK})
+
+# The program's code is built in the win32 tree only.
+set_target_properties(quorvel_core PROPERTIES EXCLUDE_FROM_ALL TRUE)

@@ -1,0 +1,74 @@
+# The shipped program and its installer.
+enable_language(RC)
+
+# The posix pair would bring winpthreads back in, and with it imports that
+# Windows 95 lacks; refuse such a tree rather than ship it.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -v ERROR_VARIABLE QUORVEL_CXX_V OUTPUT_QUIET)
+if(NOT QUORVEL_CXX_V MATCHES "Thread model: win32")
+  message(FATAL_ERROR "${CMAKE_CXX_COMPILER} is not a win32 thread-model compiler")
+endif()
+
+# libjpeg, cross-built from Debian's source package by scripts/build-libjpeg-i686.
+set(JPEG_I686 ${CMAKE_SOURCE_DIR}/build/deps/libjpeg-i686)
+if(NOT EXISTS ${JPEG_I686}/lib/libjpeg.a)
+  message(FATAL_ERROR "libjpeg for i686 is missing: run scripts/setup")
+endif()
+add_library(jpeg_i686 STATIC IMPORTED)
+set_target_properties(jpeg_i686 PROPERTIES
+  IMPORTED_LOCATION ${JPEG_I686}/lib/libjpeg.a
+  INTERFACE_INCLUDE_DIRECTORIES ${JPEG_I686}/include)
+target_link_libraries(quorvel_core PUBLIC jpeg_i686)
+
+add_library(quorvel_win32 STATIC
+  src/platform/win32/win32_os.cpp
+  src/gui/win32/custom_peers.cpp
+  src/gui/win32/message_dialog.cpp
+  src/gui/win32/peer_factory.cpp
+  src/gui/win32/peers.cpp
+  src/gui/win32/standard_peers.cpp
+  src/gui/win32/win32_backend.cpp
+  src/gui/win32/window_classes.cpp
+)
+target_link_libraries(quorvel_win32 PUBLIC quorvel_core comctl32 ole32 oleaut32 uuid shell32)
+
+# The version lives in src/app/version.h alone; the manifest and the
+# installer are given the numbers read from it.
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/app/version.h QUORVEL_VERSION_LINES
+  REGEX "^#define QUORVEL_VERSION_(MAJOR|MINOR|PATCH|BUILD) [0-9]+$")
+foreach(line IN LISTS QUORVEL_VERSION_LINES)
+  string(REGEX MATCH "(MAJOR|MINOR|PATCH|BUILD) ([0-9]+)" _ "${line}")
+  set(QUORVEL_VERSION_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+endforeach()
+foreach(part MAJOR MINOR PATCH BUILD)
+  if(NOT DEFINED QUORVEL_VERSION_${part})
+    message(FATAL_ERROR "src/app/version.h does not define QUORVEL_VERSION_${part}")
+  endif()
+endforeach()
+set(QUORVEL_VERSION_TEXT ${QUORVEL_VERSION_MAJOR}.${QUORVEL_VERSION_MINOR}.${QUORVEL_VERSION_PATCH})
+set(QUORVEL_VERSION_QUAD ${QUORVEL_VERSION_TEXT}.${QUORVEL_VERSION_BUILD})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/version.h)
+configure_file(src/app/quorvel.manifest.in ${CMAKE_CURRENT_BINARY_DIR}/generated/quorvel.manifest @ONLY)
+
+add_executable(Quorvel WIN32 src/app/main_win32.cpp src/app/quorvel.rc)
+# The pictures, the icon and the manifest are embedded; a changed one relinks.
+file(GLOB ART_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/art/*)
+set_source_files_properties(src/app/quorvel.rc PROPERTIES OBJECT_DEPENDS
+  "${ART_FILES};${CMAKE_SOURCE_DIR}/src/app/version.h;${CMAKE_CURRENT_BINARY_DIR}/generated/quorvel.manifest")
+target_include_directories(Quorvel PRIVATE src ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_link_libraries(Quorvel PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
+
+# Every function the exe imports must be exported by both Windows 95 and
+# NT 4.0; the list says where each fact comes from.
+set(QUORVEL_IMPORT_LIST ${CMAKE_SOURCE_DIR}/cmake/win95-nt4-imports.txt)
+add_custom_command(TARGET Quorvel POST_BUILD
+  COMMAND ${CMAKE_SOURCE_DIR}/cmake/check-imports $<TARGET_FILE:Quorvel> ${QUORVEL_IMPORT_LIST}
+  COMMENT "Checking the import table of Quorvel.exe against Windows 95 and NT 4.0"
+  VERBATIM)
+set_property(TARGET Quorvel APPEND PROPERTY LINK_DEPENDS ${QUORVEL_IMPORT_LIST})
+
+include(cmake/Installer.cmake)
+
+# A console probe that times the level-1 tweak on the real system against the
+# same work written directly (scripts/bench-wine). Not shipped.
+add_executable(tweak_probe bench/wine_tweak_probe.cpp)
+target_link_libraries(tweak_probe PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
