@@ -61,18 +61,21 @@ void SimOs::Log(const std::string& entry) {
   if (logCalls) calls_.push_back(entry);
 }
 
-void SimOs::AddKey(const std::string& path) { keys_[Lower(path)] = false; }
+void SimOs::AddKey(const std::string& path) { keys_[Lower(path)] = KeyPolicy::Open; }
 void SimOs::RemoveKey(const std::string& path) {
   keys_.erase(Lower(path));
   values_.erase(Lower(path));
 }
 bool SimOs::KeyExists(const std::string& path) const { return keys_.count(Lower(path)) != 0; }
-void SimOs::DenyKey(const std::string& path) { keys_[Lower(path)] = true; }
+void SimOs::DenyKey(const std::string& path) { keys_[Lower(path)] = KeyPolicy::Denied; }
+void SimOs::RefuseFullAccess(const std::string& path) {
+  keys_[Lower(path)] = KeyPolicy::ReadOnly;
+}
 
 void SimOs::SetValue(const std::string& keyPath, const std::string& valueName, std::uint32_t type,
                      std::vector<std::uint8_t> bytes) {
   // Setting a value must not lift a key's denial.
-  keys_.emplace(Lower(keyPath), false);
+  keys_.emplace(Lower(keyPath), KeyPolicy::Open);
   values_[Lower(keyPath)][Lower(valueName)] = SimRegValue{type, std::move(bytes)};
 }
 
@@ -151,6 +154,7 @@ std::vector<std::string> SimOs::OpenHandles() const {
   for (const auto& [h, entry] : handles_) open.push_back(entry.kind + " " + entry.name);
   for (const auto& [k, entry] : openKeys_) open.push_back("key " + entry.path);
   for (const auto& [address, size] : blocks_) open.push_back("block " + std::to_string(size));
+  for (const SimHotKey& h : hotKeys_) open.push_back("hotkey " + std::to_string(h.id));
   if (clipboardOpen_) open.push_back("clipboard");
   return open;
 }
@@ -680,14 +684,202 @@ std::int32_t SimOs::RegOpenKeyExA(HKey root, const std::string& subKey, std::uin
   Log("RegOpenKeyExA(" + path + ")");
   *result = 0;
   if (Failing("RegOpenKeyExA")) return static_cast<std::int32_t>(lastError_);
-  auto it = keys_.find(Lower(path));
-  if (it == keys_.end()) return static_cast<std::int32_t>(kErrorFileNotFound);
-  if (it->second && access != 0) return static_cast<std::int32_t>(kErrorAccessDenied);
+  if (keys_.count(Lower(path)) == 0) return static_cast<std::int32_t>(kErrorFileNotFound);
+  return OpenKnownKey(path, access, result);
+}
+
+std::int32_t SimOs::OpenKnownKey(const std::string& path, std::uint32_t access, HKey* result) {
+  const KeyPolicy policy = keys_.at(Lower(path));
+  if (policy == KeyPolicy::Denied && access != 0) {
+    return static_cast<std::int32_t>(kErrorAccessDenied);
+  }
+  if (policy == KeyPolicy::ReadOnly && (access & ~kKeyRead) != 0) {
+    return static_cast<std::int32_t>(kErrorAccessDenied);
+  }
   HKey k = nextKey_;
   nextKey_ += 4;
-  openKeys_[k] = KeyEntry{path};
+  openKeys_[k] = KeyEntry{path, access};
   *result = k;
   return 0;
+}
+
+std::int32_t SimOs::RegCreateKeyExA(HKey root, const std::string& subKey,
+                                    std::uint32_t /*options*/, std::uint32_t access,
+                                    HKey* result, std::uint32_t* disposition) {
+  const std::string path = RootName(root) + "\\" + subKey;
+  Log("RegCreateKeyExA(" + path + ")");
+  *result = 0;
+  if (Failing("RegCreateKeyExA")) return static_cast<std::int32_t>(lastError_);
+  const bool existed = keys_.count(Lower(path)) != 0;
+  if (!existed) keys_[Lower(path)] = KeyPolicy::Open;
+  if (disposition != nullptr) *disposition = existed ? 2 : 1;  // opened / created
+  return OpenKnownKey(path, access, result);
+}
+
+std::int32_t SimOs::RegSetValueExA(HKey key, const std::string& name, std::uint32_t type,
+                                   const std::uint8_t* data, std::uint32_t size) {
+  Log("RegSetValueExA(" + name + ")");
+  if (Failing("RegSetValueExA")) return static_cast<std::int32_t>(lastError_);
+  auto open = openKeys_.find(key);
+  if (open == openKeys_.end()) return static_cast<std::int32_t>(kErrorInvalidHandle);
+  if ((open->second.access & kKeySetValue) == 0) {
+    return static_cast<std::int32_t>(kErrorAccessDenied);
+  }
+  std::vector<std::uint8_t> bytes;
+  if (data != nullptr) bytes.assign(data, data + size);
+  values_[Lower(open->second.path)][Lower(name)] = SimRegValue{type, std::move(bytes)};
+  return 0;
+}
+
+std::int32_t SimOs::RegDeleteValueA(HKey key, const std::string& name) {
+  Log("RegDeleteValueA(" + name + ")");
+  if (Failing("RegDeleteValueA")) return static_cast<std::int32_t>(lastError_);
+  auto open = openKeys_.find(key);
+  if (open == openKeys_.end()) return static_cast<std::int32_t>(kErrorInvalidHandle);
+  if ((open->second.access & kKeySetValue) == 0) {
+    return static_cast<std::int32_t>(kErrorAccessDenied);
+  }
+  auto values = values_.find(Lower(open->second.path));
+  if (values == values_.end() || values->second.erase(Lower(name)) == 0) {
+    return static_cast<std::int32_t>(kErrorFileNotFound);
+  }
+  return 0;
+}
+
+std::uint32_t SimOs::GetModuleFileNameA(Handle /*module*/, char* buffer, std::uint32_t size) {
+  Log("GetModuleFileNameA");
+  if (Failing("GetModuleFileNameA") || size == 0) return 0;
+  // As the older systems do: a path that does not fit is cut, terminated.
+  const std::size_t copied = std::min<std::size_t>(modulePath.size(), size - 1);
+  std::memcpy(buffer, modulePath.data(), copied);
+  buffer[copied] = '\0';
+  return static_cast<std::uint32_t>(copied);
+}
+
+std::uint32_t SimOs::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
+  Log("GetWindowsDirectoryA");
+  if (Failing("GetWindowsDirectoryA")) return 0;
+  if (windowsDirectory.size() + 1 > size) return static_cast<std::uint32_t>(windowsDirectory.size() + 1);
+  std::memcpy(buffer, windowsDirectory.c_str(), windowsDirectory.size() + 1);
+  return static_cast<std::uint32_t>(windowsDirectory.size());
+}
+
+void SimOs::HoldHotKeyElsewhere(std::uint32_t modifiers, std::uint32_t key) {
+  foreignHotKeys_.emplace_back(modifiers, key);
+}
+
+bool SimOs::RegisterHotKey(std::uintptr_t window, int id, std::uint32_t modifiers,
+                           std::uint32_t key) {
+  Log("RegisterHotKey(" + std::to_string(id) + "," + std::to_string(modifiers) + "," +
+      std::to_string(key) + ")");
+  if (Failing("RegisterHotKey")) return false;
+  const auto same = [&](std::uint32_t m, std::uint32_t k) { return m == modifiers && k == key; };
+  for (const auto& [m, k] : foreignHotKeys_) {
+    if (same(m, k)) {
+      lastError_ = kErrorHotkeyAlreadyRegistered;
+      return false;
+    }
+  }
+  for (const SimHotKey& h : hotKeys_) {
+    if (same(h.modifiers, h.key) || (h.window == window && h.id == id)) {
+      lastError_ = kErrorHotkeyAlreadyRegistered;
+      return false;
+    }
+  }
+  hotKeys_.push_back(SimHotKey{window, id, modifiers, key});
+  return true;
+}
+
+bool SimOs::UnregisterHotKey(std::uintptr_t window, int id) {
+  Log("UnregisterHotKey(" + std::to_string(id) + ")");
+  if (Failing("UnregisterHotKey")) return false;
+  auto it = std::find_if(hotKeys_.begin(), hotKeys_.end(), [&](const SimHotKey& h) {
+    return h.window == window && h.id == id;
+  });
+  if (it == hotKeys_.end()) {
+    lastError_ = kErrorHotkeyNotRegistered;
+    return false;
+  }
+  hotKeys_.erase(it);
+  return true;
+}
+
+Handle SimOs::CreateIconIndirect(const IconImage& image) {
+  Log("CreateIconIndirect");
+  if (Failing("CreateIconIndirect")) return kNoHandle;
+  const auto pixels = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+  if (image.width <= 0 || image.height <= 0 || image.bgr.size() != pixels * 3 ||
+      image.mask.size() != pixels) {
+    lastError_ = kErrorInvalidParameter;
+    return kNoHandle;
+  }
+  const Handle h = NewHandle("icon", std::to_string(image.width) + "x" + std::to_string(image.height));
+  icons_[h] = image;
+  return h;
+}
+
+bool SimOs::DestroyIcon(Handle icon) {
+  Log("DestroyIcon");
+  auto it = handles_.find(icon);
+  if (it == handles_.end() || it->second.kind != "icon") {
+    lastError_ = kErrorInvalidHandle;
+    return false;
+  }
+  handles_.erase(it);
+  icons_.erase(icon);
+  return true;
+}
+
+std::size_t SimOs::LiveIcons() const { return icons_.size(); }
+
+const IconImage* SimOs::IconImageOf(Handle icon) const {
+  auto it = icons_.find(icon);
+  return it == icons_.end() ? nullptr : &it->second;
+}
+
+bool SimOs::GetCursorPos(int* x, int* y) {
+  Log("GetCursorPos");
+  if (Failing("GetCursorPos")) return false;
+  *x = cursorX;
+  *y = cursorY;
+  return true;
+}
+
+bool SimOs::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) {
+  Log("Shell_NotifyIconA(" + std::to_string(message) + ")");
+  if (!trayAvailable || Failing("Shell_NotifyIconA")) return false;
+  if (data == nullptr || data->cbSize != kNotifyIconDataSize) return false;
+  auto it = std::find_if(trayIcons_.begin(), trayIcons_.end(), [&](const SimTrayIcon& t) {
+    return t.window == data->hWnd && t.id == data->uID;
+  });
+  const auto apply = [&](SimTrayIcon& t) {
+    if (data->uFlags & kNifMessage) t.callbackMessage = data->uCallbackMessage;
+    if (data->uFlags & kNifIcon) t.icon = data->hIcon;
+    if (data->uFlags & kNifTip) {
+      t.tip.assign(data->szTip, strnlen(data->szTip, sizeof data->szTip));
+    }
+  };
+  switch (message) {
+    case kNimAdd: {
+      if (it != trayIcons_.end()) return false;
+      SimTrayIcon t;
+      t.window = data->hWnd;
+      t.id = data->uID;
+      apply(t);
+      trayIcons_.push_back(t);
+      return true;
+    }
+    case kNimModify:
+      if (it == trayIcons_.end()) return false;
+      apply(*it);
+      return true;
+    case kNimDelete:
+      if (it == trayIcons_.end()) return false;
+      trayIcons_.erase(it);
+      return true;
+    default:
+      return false;
+  }
 }
 
 std::int32_t SimOs::RegCloseKey(HKey key) {
