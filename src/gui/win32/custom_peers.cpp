@@ -41,6 +41,11 @@ void DrawTextIn(HDC dc, const TControl& c, const std::string& text, RECT r, UINT
 bool FormPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   auto& form = static_cast<TForm&>(Control());
   TApplication& app = Application();
+  // The form's own handler looks first; the normal handling always follows.
+  if (form.OnMessage) {
+    TMessage message{msg, wParam, lParam};
+    form.DeliverMessage(message);
+  }
   switch (msg) {
     case WM_CLOSE:
       app.Dispatch([&form] { form.Close(); });

@@ -1,0 +1,69 @@
+#pragma once
+// Owners for the GDI objects and device contexts the backend makes, so each
+// is released on every path, a throwing one included. Move-only: a copy
+// would delete twice.
+
+#include <windows.h>
+
+#include <utility>
+
+namespace gui::win32 {
+
+template <typename T, typename Traits>
+class UniqueGdi {
+ public:
+  UniqueGdi() = default;
+  explicit UniqueGdi(T value) : value_(value) {}
+  ~UniqueGdi() { Reset(); }
+  UniqueGdi(const UniqueGdi&) = delete;
+  UniqueGdi& operator=(const UniqueGdi&) = delete;
+  UniqueGdi(UniqueGdi&& other) noexcept : value_(std::exchange(other.value_, nullptr)) {}
+  UniqueGdi& operator=(UniqueGdi&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      value_ = std::exchange(other.value_, nullptr);
+    }
+    return *this;
+  }
+  T Get() const { return value_; }
+  explicit operator bool() const { return value_ != nullptr; }
+  [[nodiscard]] T Release() { return std::exchange(value_, nullptr); }
+  void Reset() {
+    if (value_ != nullptr) Traits::Close(value_);
+    value_ = nullptr;
+  }
+
+ private:
+  T value_ = nullptr;
+};
+
+struct GdiObjectTraits {
+  static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+struct MemoryDcTraits {
+  static void Close(HDC h) { DeleteDC(h); }
+};
+struct IconTraits {
+  static void Close(HICON h) { DestroyIcon(h); }
+};
+
+using UniqueBitmap = UniqueGdi<HBITMAP, GdiObjectTraits>;
+using UniqueMemoryDc = UniqueGdi<HDC, MemoryDcTraits>;
+using UniqueHicon = UniqueGdi<HICON, IconTraits>;
+
+// Selects an object into a device context and puts the previous one back.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    if (previous_ != nullptr) SelectObject(dc_, previous_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+}  // namespace gui::win32
