@@ -79,7 +79,7 @@ void TForm_Zentor::Button_GetProcessInfoClick() {
   Label_pmTotal.SetCaption(f.labelPmTotal);
   Label_pmFree.SetCaption(f.labelPmFree);
   Label_pmUsage.SetCaption(f.labelPmUsage);
-  // The tray icon's update joins here, last, once the icon exists.
+  UpdateTrayIcon();
 }
 
 void TForm_Zentor::Timer_GetProcessInfoTimer() { Button_GetProcessInfo.Click(); }
