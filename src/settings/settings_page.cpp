@@ -24,8 +24,9 @@ void TForm_Zentor::LayOutHotKeyGroup() {
     int labelTop;
     const char* labelCaption;
   };
-  // The check boxes end where the edits begin: the captions' wider stand-in
-  // faces would otherwise run under the edits.
+  // The edits and labels stand further right than the classic layout put
+  // them, so the check boxes' captions stay whole in the wider faces that
+  // stand in for the classic 8-point font; rows and tab order are kept.
   for (const Row& r : {Row{CheckBox_AutoOptimizeReg, 16, "Auto Optimize(Start/Stop)",
                            Edit_AutoOptimizeKey, 16, Label_hk1, 18, "hk1"},
                        Row{CheckBox_TweakMemoryReg, 39, "Tweak memory", Edit_TweakMemoryKey, 40,
@@ -34,14 +35,14 @@ void TForm_Zentor::LayOutHotKeyGroup() {
                            Edit_OpenMainWindowKey, 64, Label_hk3, 66, "hk3"},
                        Row{CheckBox_ProcessExitReg, 85, "Process Exit", Edit_ProcessExitKey, 88,
                            Label_hk4, 90, "hk4"}}) {
-    r.check.SetBounds(9, r.checkTop, 139, 21);
+    r.check.SetBounds(9, r.checkTop, 181, 21);
     r.check.SetCaption(r.caption);
     r.check.SetColor(gui::colors::kWhite);
-    r.edit.SetBounds(150, r.editTop, 104, 19);
+    r.edit.SetBounds(192, r.editTop, 104, 19);
     // The edit shows the combination pressed, never what the keys type.
     r.edit.SetReadOnly(true);
     // Wide enough for the longest text, CTRL+ALT+SHIFT+WIN+'x'.
-    r.label.SetBounds(260, r.labelTop, 200, 13);
+    r.label.SetBounds(304, r.labelTop, 200, 13);
     r.label.SetCaption(r.labelCaption);
     r.label.SetTransparent(true);
     r.check.SetChecked(true);

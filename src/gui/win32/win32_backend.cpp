@@ -198,9 +198,16 @@ void Win32Backend::RenderText(Bitmap& picture, int x, int y, const std::string& 
     std::copy_n(src.begin() + static_cast<std::ptrdiff_t>(row) * w * 3, w * 3,
                 rows + static_cast<std::ptrdiff_t>(row) * stride);
   }
+  // Whole pixels: at a cell of 8 or 10 pixels, smoothed glyphs blur into
+  // the ground.
+  win32::UniqueGdi<HFONT, win32::GdiObjectTraits> face(
+      CreateFontA(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline,
+                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                  NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, font.name.c_str()));
   {
     win32::SelectedObject selectedBitmap(dc.Get(), section.Get());
-    win32::SelectedObject selectedFont(dc.Get(), win32::Gdi().Font(font));
+    win32::SelectedObject selectedFont(dc.Get(), face ? static_cast<HGDIOBJ>(face.Get())
+                                                      : static_cast<HGDIOBJ>(win32::Gdi().Font(font)));
     SetBkMode(dc.Get(), OPAQUE);
     SetBkColor(dc.Get(), background);
     SetTextColor(dc.Get(), font.color);

@@ -465,10 +465,19 @@ Handle Win32Os::CreateIconIndirect(const IconImage& image) {
   void* bits = nullptr;
   OwnedBitmap color(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (color.h == nullptr || bits == nullptr) return kNoHandle;
+  // The system draws an icon as (screen AND mask) XOR colour: where the
+  // mask marks a pixel transparent, the colour must be black there, or the
+  // picture's ground would tint whatever lies beneath the icon.
   const int stride = (w * 3 + 3) & ~3;
-  for (int row = 0; row < h; ++row) {
-    std::copy_n(image.bgr.begin() + static_cast<std::ptrdiff_t>(row) * w * 3, w * 3,
-                static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(row) * stride);
+  for (int y = 0; y < h; ++y) {
+    auto* row = static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * stride;
+    for (int x = 0; x < w; ++x) {
+      const std::size_t pixel = static_cast<std::size_t>(y) * w + x;
+      const bool transparent = image.mask[pixel] != 0;
+      for (int c = 0; c < 3; ++c) {
+        row[x * 3 + c] = transparent ? 0 : image.bgr[pixel * 3 + c];
+      }
+    }
   }
   // The mask as a device-dependent monochrome bitmap: rows padded to 16 bits,
   // a set bit is transparent.
