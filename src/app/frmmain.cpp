@@ -225,6 +225,9 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
 }
 
 TForm_Zentor::~TForm_Zentor() {
+  // Windows torn down below still send their parent messages: none may
+  // reach a handler of a form that is going away.
+  OnMessage = nullptr;
   // The system would drop both with the window; they go first here, so
   // nothing of the program's outlives it.
   UnregisterHotKeys();
