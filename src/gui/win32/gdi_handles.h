@@ -51,6 +51,26 @@ using UniqueBitmap = UniqueGdi<HBITMAP, GdiObjectTraits>;
 using UniqueMemoryDc = UniqueGdi<HDC, MemoryDcTraits>;
 using UniqueHicon = UniqueGdi<HICON, IconTraits>;
 
+using UniquePen = UniqueGdi<HPEN, GdiObjectTraits>;
+
+// A window's device context, given back to its window.
+class WindowDc {
+ public:
+  // `whole`: the whole window with its frame, else the client area.
+  WindowDc(HWND hwnd, bool whole) : hwnd_(hwnd), dc_(whole ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
+  ~WindowDc() {
+    if (dc_ != nullptr) ReleaseDC(hwnd_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC Get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
 // Selects an object into a device context and puts the previous one back.
 class SelectedObject {
  public:
