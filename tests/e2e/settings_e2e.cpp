@@ -182,6 +182,45 @@ TEST_F(SettingsE2e, SaveWithYesWritesThePageAndTheStartupValue) {
   EXPECT_EQ(data[25], 1) << "CloseMinimize as it was";
 }
 
+TEST_F(SettingsE2e, KeysPressedInAnEditRecordTheCombinationAndSaveRegistersIt) {
+  SendMessageA(Control(ids::kSpeedButtonSet), BM_CLICK, 0, 0);
+  HWND edit = Control(ids::kEditAutoOptimizeKey);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(edit) != FALSE; }, Timeout(10000)));
+  // A real click puts the keyboard focus into the edit.
+  RECT r;
+  GetWindowRect(edit, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT click[2] = {};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, click, sizeof(INPUT));
+
+  // Alt arrives as a system key: the combination still counts.
+  PressKeys({VK_MENU, VK_SHIFT}, 'Q');
+  EXPECT_TRUE(WaitUntil([&] { return Text(ids::kEditAutoOptimizeKey) == "ALT+SHIFT+'Q'"; },
+                        Timeout(10000)))
+      << Text(ids::kEditAutoOptimizeKey);
+  PressKeys({VK_CONTROL}, VK_F1);
+  EXPECT_TRUE(WaitUntil([&] { return Text(ids::kEditAutoOptimizeKey) == "CTRL+'p'"; },
+                        Timeout(10000)))
+      << Text(ids::kEditAutoOptimizeKey);
+  PressKeys({}, 'X');  // no modifier: shown while held, then the pending one again
+  EXPECT_TRUE(WaitUntil([&] { return Text(ids::kEditAutoOptimizeKey) == "CTRL+'p'"; },
+                        Timeout(10000)));
+  EXPECT_EQ(Text(ids::kLabelHk1), "ALT+SHIFT+'A'") << "nothing in force before a save";
+
+  PostMessageA(Control(ids::kSpeedButtonSaveSet), BM_CLICK, 0, 0);
+  HWND box = WaitForBox(quorvel_.Id(), "Confirm", Timeout(20000));
+  ASSERT_NE(box, nullptr);
+  ASSERT_TRUE(PressBoxButton(box, IDYES));
+  EXPECT_TRUE(WaitUntil([&] { return Text(ids::kLabelHk1) == "CTRL+'p'"; }, Timeout(10000)));
+  const std::vector<unsigned char> data = Record();
+  ASSERT_EQ(data.size(), 92u);
+  EXPECT_EQ(FieldOf(data, {36, 4, "HotKeys[0].Modifiers", 0}), MOD_CONTROL);
+  EXPECT_EQ(FieldOf(data, {40, 4, "HotKeys[0].Key", 0}), VK_F1);
+}
+
 class HeldHotKeyE2e : public SettingsE2e {
  protected:
   void BeforeStart() override {
