@@ -176,6 +176,8 @@ struct Rejected {
   std::size_t size;
 };
 
+void PrintTo(const Rejected& r, std::ostream* os) { *os << r.name; }
+
 class RejectedValue : public SettingsStore, public ::testing::WithParamInterface<Rejected> {};
 
 TEST_P(RejectedValue, StopsTheStartWithItsMessageAndTheWindowStaysUp) {
@@ -417,6 +419,8 @@ struct Entry {
   std::string text;
   bool on;
 };
+
+void PrintTo(const Entry& e, std::ostream* os) { *os << e.name; }
 
 class StartupEntry : public SettingsStore, public ::testing::WithParamInterface<Entry> {};
 
