@@ -35,6 +35,7 @@ add_executable(Quorvel WIN32 src/app/main_win32.cpp src/app/quorvel.rc)
 file(GLOB ART_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/art/*.jpg)
 set_source_files_properties(src/app/quorvel.rc PROPERTIES OBJECT_DEPENDS "${ART_FILES}")
 target_link_libraries(Quorvel PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
+set_property(TARGET Quorvel PROPERTY RULE_LAUNCH_LINK ${CMAKE_SOURCE_DIR}/cmake/link-with-win32-threads)
 
 # GoogleTest, cross-built from Debian's source package.
 set(GTEST_SRC /usr/src/googletest/googletest)
