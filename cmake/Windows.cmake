@@ -48,3 +48,8 @@ file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(quorvel_e2e ${E2E_SOURCES})
 target_include_directories(quorvel_e2e PRIVATE tests/e2e src)
 target_link_libraries(quorvel_e2e PRIVATE gtest_win comctl32 ${QUORVEL_WIN_LINK})
+
+# A console probe that times the level-1 tweak on the real system against the
+# same work written directly (scripts/bench-wine). Not shipped.
+add_executable(tweak_probe bench/wine_tweak_probe.cpp)
+target_link_libraries(tweak_probe PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})

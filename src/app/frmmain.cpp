@@ -435,7 +435,7 @@ void TForm_Zentor::LayOutProcessesPage() {
          {Label_MaxSpeed, 10, 34, 70, 14, "Max. Speed"},
          {TrackBar_OverallOption, 84, 29, 300, 26, nullptr},
          {Label_MaxSpace, 390, 34, 70, 14, "Max. Space"},
-         {SpeedButton_StartFull, 476, 26, 90, 28, "Start"},
+         {SpeedButton_StartFull, 476, 26, 90, 28, "Optimize Now"},
          {Gauge_OvarallOptimize, 10, 62, 565, 14, nullptr},
          {Label_overalloptimizing, 10, 62, 565, 14, "Memory overall optimizing..."}});
   for (gui::TControl* c : std::initializer_list<gui::TControl*>{
@@ -472,16 +472,16 @@ void TForm_Zentor::LayOutSettingsPage() {
   // Check boxes are wider than their captions need in the classic 8-point
   // font, so the captions stay whole in the wider faces that stand in for it.
   Place({{GroupBox1, 0, 0, 584, 121, "Auto Settings"},
-         {Label1, 9, 20, 150, 13, "Auto optimize interval(sec)"},
-         {SpinEdit_Time, 162, 16, 48, 22, nullptr},
+         {Label1, 9, 20, 200, 13, "Auto optimize interval(sec)"},
+         {SpinEdit_Time, 212, 16, 48, 22, nullptr},
          {CheckBox_EmptyClipboard, 9, 44, 330, 17, "Clean clipboard when  auto optimize (Not recommend)"},
          {Button_EmptyClipboard, 344, 41, 24, 22, "Clean clipboard now"},
          {CheckBox_AfterMemTrim, 9, 68, 560, 17,
           "Tweak memory before auto optimization (It will take few seconds to start program)"},
-         {CheckBox_bstopauto, 9, 92, 350, 17,
+         {CheckBox_bstopauto, 9, 92, 420, 17,
           "Stop optimization when available memory usage is higher than :"},
-         {SpinEdit_bstopauto, 362, 89, 48, 22, nullptr},
-         {Label2, 414, 93, 12, 13, "%"},
+         {SpinEdit_bstopauto, 432, 89, 48, 22, nullptr},
+         {Label2, 484, 93, 12, 13, "%"},
          {GroupBox3, 0, 123, 584, 45, "System Settings"},
          {CheckBox_AutoProcessList, 9, 20, 250, 17, "Auto refresh system status,interval :"},
          {SpinEdit_ProcessListTime, 262, 16, 48, 22, nullptr},

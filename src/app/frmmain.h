@@ -321,6 +321,11 @@ class TForm_Zentor : public gui::TForm {
   void StepEnableHideTimer();
   void StepShowUsagePage();
 
+  // One status refresh; Button_GetProcessInfoClick keeps them from nesting.
+  void RefreshStatus();
+  bool refreshRunning_ = false;
+  bool refreshPending_ = false;
+
   void LayOutTitleArea();
   void LayOutMiddle();
   void LayOutUsagePage();
@@ -363,6 +368,10 @@ class TForm_Zentor : public gui::TForm {
   std::unique_ptr<monitor::CpuUsageSampler> sampler_;
   std::vector<std::string> startupStepsRun_;
 };
+
+// Window positions the system accepts: 16-bit coordinates.
+inline constexpr int kMinWindowCoordinate = -32768;
+inline constexpr int kMaxWindowCoordinate = 32767;
 
 inline constexpr const char* kSettingsKey = "Software\\Quorvel";
 inline constexpr const char* kAdministratorMessage =

@@ -1,6 +1,9 @@
 // Navigation between the pages, the title-area buttons with their hover
 // pictures, dragging the borderless window, and the links.
 
+#include <algorithm>
+#include <cstdint>
+
 #include "app/frmmain.h"
 #include "platform/handles.h"
 
@@ -45,8 +48,16 @@ void TForm_Zentor::Image1MouseDown(gui::TControl&, gui::TMouseButton, gui::TShif
 void TForm_Zentor::Image1MouseMove(gui::TControl&, gui::TShiftState shift, int x, int y) {
   if ((shift & gui::shift::kLeft) == 0) return;
   // The pointer's place is in the control's coordinates, which move with
-  // the window: each move shifts the window by the pointer's offset.
-  SetBounds(Left() + x - DragOriginX, Top() + y - DragOriginY, Width(), Height());
+  // the window: each move shifts the window by the pointer's offset. The
+  // window may go partly off the screen, but not past the coordinates the
+  // system can place a window at (moves posted by another program could
+  // otherwise add up past the range of an int).
+  const auto place = [](std::int64_t from, std::int64_t by) {
+    return static_cast<int>(std::clamp<std::int64_t>(from + by, kMinWindowCoordinate,
+                                                      kMaxWindowCoordinate));
+  };
+  SetBounds(place(Left(), std::int64_t{x} - DragOriginX), place(Top(), std::int64_t{y} - DragOriginY),
+            Width(), Height());
 }
 
 void TForm_Zentor::Label32Click() { OpenWebPage(ProductWebSite); }

@@ -80,10 +80,9 @@ Figures ComputeFigures(const MemoryStatus& m, double cpuUsage) {
   f.statusBar = StatusBarMemoryText(m);
 
   // The gauge subtracts truncated megabytes while the label truncates the
-  // difference, so the gauge may stand one megabyte above the label.
-  f.gaugeMem = {0, totalPhysMb,
-                static_cast<std::int64_t>(totalPhysMb) -
-                    static_cast<std::int64_t>(ToMegabytesTruncated(m.dwAvailPhys))};
+  // difference, so the gauge may stand one megabyte above the label. Both
+  // wrap the same way when more is reported available than there is.
+  f.gaugeMem = {0, totalPhysMb, totalPhysMb - ToMegabytesTruncated(m.dwAvailPhys)};
   f.labelMemusageNum = Dec(ToMegabytesTruncated(usedPhys)) + " MB/" + Dec(totalPhysMb) + " MB";
   f.gaugeVm = {0, ToMegabytesTruncated(m.dwTotalPageFile), ToMegabytesTruncated(usedPage)};
   f.labelVmnum = Dec(ToMegabytesTruncated(usedPage)) + " MB/" +

@@ -32,6 +32,26 @@ void TForm_Zentor::SetUpUsageGraphs() {
 }
 
 void TForm_Zentor::Button_GetProcessInfoClick() {
+  // The processor reading pumps messages, and a refresh asked for in there
+  // (a queued click, a timer tick) would nest one level deeper each time: a
+  // flood of them overflows the stack. Such a refresh runs once, after the
+  // one in progress, however many were asked for meanwhile.
+  if (refreshRunning_) {
+    refreshPending_ = true;
+    return;
+  }
+  struct Running {
+    bool& flag;
+    explicit Running(bool& f) : flag(f) { flag = true; }
+    ~Running() { flag = false; }
+  } running(refreshRunning_);
+  do {
+    refreshPending_ = false;
+    RefreshStatus();
+  } while (refreshPending_);
+}
+
+void TForm_Zentor::RefreshStatus() {
   process::TProcessList list;
   process::FillProcessList(os_, list);
   process::UpdateProcessReport(ListView_ProcessReport, StatusBar_State, list);

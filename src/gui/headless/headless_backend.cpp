@@ -112,9 +112,12 @@ void HeadlessBackend::RunMessageLoop(TApplication& app) {
 }
 
 void HeadlessBackend::ProcessMessages() {
-  std::deque<std::function<void()>> batch;
-  batch.swap(posted_);
-  for (auto& message : batch) {
+  // As a PeekMessage loop does: each message leaves the one queue before it
+  // runs, so a handler that pumps in turn takes the next one, nested inside
+  // itself; messages posted meanwhile are handled in the same pass.
+  while (!posted_.empty()) {
+    std::function<void()> message = std::move(posted_.front());
+    posted_.pop_front();
     if (HasApplication()) {
       Application().Dispatch(message);
     } else {

@@ -226,27 +226,9 @@ void GaugePeer::ApplyState() {
   InvalidateRect(Hwnd(), nullptr, FALSE);
   // Long operations hold the message loop; show the new percentage now.
   UpdateWindow(Hwnd());
-  // A see-through control laid over the gauge (a caption drawn on the bar)
-  // shows the bar beneath it, so it must follow the bar at once as well.
-  const TWinControl* parent = g.Parent();
-  if (parent == nullptr) return;
-  bool above = false;
-  for (const TControl* sibling : parent->Children()) {
-    if (sibling == &g) {
-      above = true;
-      continue;
-    }
-    if (!above || !sibling->Visible()) continue;
-    auto* peer = dynamic_cast<WindowPeer*>(sibling->GetPeer());
-    if (peer == nullptr || !peer->SeeThrough() || peer->Hwnd() == nullptr) continue;
-    const RECT mine = {g.Left(), g.Top(), g.Left() + g.Width(), g.Top() + g.Height()};
-    const RECT theirs = {sibling->Left(), sibling->Top(), sibling->Left() + sibling->Width(),
-                         sibling->Top() + sibling->Height()};
-    RECT overlap;
-    if (!IntersectRect(&overlap, &mine, &theirs)) continue;
-    InvalidateRect(peer->Hwnd(), nullptr, FALSE);
-    UpdateWindow(peer->Hwnd());
-  }
+  // A caption laid over the bar shows the bar beneath it, so it must follow
+  // the bar at once as well.
+  RefreshSeeThroughAbove(g, true);
 }
 
 bool GaugePeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

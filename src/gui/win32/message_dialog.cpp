@@ -79,7 +79,8 @@ LPCSTR IconFor(unsigned style) {
 // Places the controls in pixels once the dialog's font is known.
 void LayOut(HWND dlg, const DialogData& data) {
   HWND textWnd = GetDlgItem(dlg, kTextId);
-  RECT textRect = {0, 0, 400, 0};
+  // As wide as a line of the system's own boxes before the text wraps.
+  RECT textRect = {0, 0, std::min(560, GetSystemMetrics(SM_CXSCREEN) * 2 / 3), 0};
   TEXTMETRICA tm = {};
   {
     WindowDc dc(textWnd, false);

@@ -135,8 +135,8 @@ void PaintBeneath(const TControl& control, HDC dc) {
 // --- the peer base -------------------------------------------------------------------
 
 WindowPeer* WindowPeer::FromHwnd(HWND hwnd) {
-  return hwnd != nullptr ? reinterpret_cast<WindowPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))
-                         : nullptr;
+  return IsPeerWindow(hwnd) ? reinterpret_cast<WindowPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))
+                            : nullptr;
 }
 
 WindowPeer::~WindowPeer() {
@@ -177,7 +177,34 @@ void WindowPeer::ApplyBounds() {
              control_.Height(), TRUE);
 }
 
-void WindowPeer::ApplyVisible() { ShowWindow(hwnd_, control_.Visible() ? SW_SHOWNA : SW_HIDE); }
+void WindowPeer::ApplyVisible() {
+  ShowWindow(hwnd_, control_.Visible() ? SW_SHOWNA : SW_HIDE);
+  // What shows through a see-through control above has just changed.
+  RefreshSeeThroughAbove(control_, false);
+}
+
+void RefreshSeeThroughAbove(const TControl& control, bool now) {
+  const TWinControl* parent = control.Parent();
+  if (parent == nullptr) return;
+  const RECT mine = {control.Left(), control.Top(), control.Left() + control.Width(),
+                     control.Top() + control.Height()};
+  bool above = false;
+  for (const TControl* sibling : parent->Children()) {
+    if (sibling == &control) {
+      above = true;
+      continue;
+    }
+    if (!above || !sibling->Visible()) continue;
+    auto* peer = dynamic_cast<WindowPeer*>(sibling->GetPeer());
+    if (peer == nullptr || peer->Hwnd() == nullptr || !peer->SeeThrough()) continue;
+    const RECT theirs = {sibling->Left(), sibling->Top(), sibling->Left() + sibling->Width(),
+                         sibling->Top() + sibling->Height()};
+    RECT overlap;
+    if (!IntersectRect(&overlap, &mine, &theirs)) continue;
+    InvalidateRect(peer->Hwnd(), nullptr, FALSE);
+    if (now) UpdateWindow(peer->Hwnd());
+  }
+}
 
 void WindowPeer::ApplyCaption() {
   SetWindowTextA(hwnd_, control_.Caption().c_str());
@@ -267,9 +294,16 @@ bool WindowPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
       result = 0;
       return true;
     case WM_NOTIFY: {
+      // Our controls notify from this thread with a record of their own;
+      // the pointer of a notification from anywhere else means nothing
+      // here and may not even be readable.
       auto* header = reinterpret_cast<NMHDR*>(lParam);
+      result = 0;
+      if (InSendMessage() || header == nullptr || IsBadReadPtr(header, sizeof(NMHDR))) {
+        return true;
+      }
       WindowPeer* child = ChildPeer(header->hwndFrom);
-      result = child != nullptr ? child->OnNotify(header) : 0;
+      if (child != nullptr && GetParent(header->hwndFrom) == hwnd_) result = child->OnNotify(header);
       return true;
     }
     case WM_HSCROLL:

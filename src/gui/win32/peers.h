@@ -40,6 +40,7 @@ class WindowPeer : public Peer {
   HWND Hwnd() const { return hwnd_; }
   TControl& Control() const { return control_; }
   void SetHwnd(HWND hwnd) { hwnd_ = hwnd; }
+  // The peer of a window, or null when the window is not one of ours.
   static WindowPeer* FromHwnd(HWND hwnd);
 
   // A message for this window; true when handled (result in `result`).
@@ -71,6 +72,11 @@ class WindowPeer : public Peer {
   HWND hwnd_ = nullptr;
 };
 
+// True for a window of this thread that one of our peers drives: a window
+// handle from a message may name anything on the desktop, including our own
+// timer window, whose user data is not a peer.
+bool IsPeerWindow(HWND hwnd);
+
 // Creates the window and the peer of any control.
 std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance);
 
@@ -88,6 +94,9 @@ RECT PlaceOf(const TControl& control);
 // Paints what lies beneath a see-through control: its parent's colour and
 // the pictures of earlier siblings, in the control's own coordinates.
 void PaintBeneath(const TControl& control, HDC dc);
+// Repaints the see-through controls laid over this one (at once when `now`,
+// otherwise when the loop next paints): they show what lies beneath them.
+void RefreshSeeThroughAbove(const TControl& control, bool now);
 // Paints a control's own look at an offset (for PaintBeneath).
 void PaintControlAt(const TControl& control, HDC dc, int dx, int dy);
 

@@ -19,6 +19,16 @@ constexpr char kTimerClass[] = "QuorvelTimers";
 HINSTANCE Inst(void* instance) { return static_cast<HINSTANCE>(instance); }
 HWND Wnd(void* hwnd) { return static_cast<HWND>(hwnd); }
 
+// What the queue may carry that the program never posts itself and that
+// would make the system follow a pointer from another program: a
+// notification (only ever sent, with a record in the sender's memory) and a
+// timer message naming a callback (the program uses none).
+bool Deliverable(const MSG& msg) {
+  if (msg.message == WM_NOTIFY) return false;
+  if (msg.message == WM_TIMER && msg.lParam != 0) return false;
+  return true;
+}
+
 LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_TIMER) {
     auto* backend = reinterpret_cast<Win32Backend*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -147,6 +157,7 @@ void Win32Backend::RunMessageLoop(TApplication& app) {
   while (!app.Terminated()) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
+    if (!Deliverable(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -160,6 +171,7 @@ void Win32Backend::ProcessMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
+    if (!Deliverable(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

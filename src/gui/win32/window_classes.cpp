@@ -66,6 +66,13 @@ void RegisterOwnClass(const char* name, HINSTANCE instance) {
 
 }  // namespace
 
+bool IsPeerWindow(HWND hwnd) {
+  if (hwnd == nullptr || !IsWindow(hwnd)) return false;
+  if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return false;
+  const auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+  return proc == OwnWndProc || proc == SubclassWndProc;
+}
+
 HWND ParentWindow(const TControl& control) {
   for (TControl* p = control.Parent(); p != nullptr; p = p->Parent()) {
     if (auto* peer = dynamic_cast<WindowPeer*>(p->GetPeer())) return peer->Hwnd();

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/mman.h>
+
 #include "platform/sim/sim_os_internal.h"
 
 namespace platform {
@@ -44,7 +46,7 @@ SimOs::SimOs() {
 }
 
 SimOs::~SimOs() {
-  for (const auto& [address, size] : blocks_) std::free(address);
+  for (const auto& [address, size] : blocks_) munmap(address, size);
 }
 
 void SimOs::Log(const std::string& entry) {
@@ -349,9 +351,10 @@ void* SimOs::VirtualAlloc(void* address, std::size_t size, std::uint32_t allocat
     lastError_ = kErrorCommitmentLimit;
     return nullptr;
   }
-  // calloc hands out zero pages lazily, as the system does.
-  void* block = std::calloc(1, size);
-  if (block == nullptr) {
+  // Fresh anonymous pages, as the system commits them: page-aligned, zero,
+  // given real memory only when first touched, and gone again at release.
+  void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (block == MAP_FAILED) {
     lastError_ = kErrorNotEnoughMemory;
     return nullptr;
   }
@@ -370,7 +373,7 @@ bool SimOs::VirtualFree(void* address, std::size_t size, std::uint32_t freeType)
     return false;
   }
   committedBytes_ -= it->second;
-  std::free(it->first);
+  munmap(it->first, it->second);
   blocks_.erase(it);
   return true;
 }

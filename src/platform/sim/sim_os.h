@@ -137,7 +137,7 @@ class SimOs : public Os {
   std::vector<std::uint32_t> trimmedPids;
 
   // --- memory for VirtualAlloc ---------------------------------------------------
-  // Commits are backed by real, zero-filled, writable memory. One is refused
+  // Commits are backed by real, zero-filled, writable, page-aligned memory. One is refused
   // with ERROR_COMMITMENT_LIMIT when it would take the committed total past
   // the limit, or when it is the n-th commit from now (1 = the next one).
   std::uint64_t commitLimit = std::uint64_t{3} << 30;

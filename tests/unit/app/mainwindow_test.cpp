@@ -119,6 +119,21 @@ TEST_F(MainWindow, DraggingByStatusBarWorksLikeTheTitle) {
   EXPECT_EQ(Form().Top(), top - 603);
 }
 
+TEST_F(MainWindow, MovesPostedWithoutEndStopAtTheSystemsCoordinateRange) {
+  // Another program can post any number of moves with the button flag set.
+  Form().Image1.MouseDown(gui::TMouseButton::mbLeft, gui::shift::kLeft, 0, 0);
+  for (int i = 0; i < 100000; ++i) Form().Image1.MouseMove(gui::shift::kLeft, 32767, 32767);
+  EXPECT_EQ(Form().Left(), kMaxWindowCoordinate);
+  EXPECT_EQ(Form().Top(), kMaxWindowCoordinate);
+  for (int i = 0; i < 100000; ++i) Form().Image1.MouseMove(gui::shift::kLeft, -32768, -32768);
+  EXPECT_EQ(Form().Left(), kMinWindowCoordinate);
+  EXPECT_EQ(Form().Top(), kMinWindowCoordinate);
+  // Dragging back from the edge works as ever.
+  Form().Image1.MouseMove(gui::shift::kLeft, 1000, 10);
+  EXPECT_EQ(Form().Left(), kMinWindowCoordinate + 1000);
+  EXPECT_EQ(Form().Top(), kMinWindowCoordinate + 10);
+}
+
 TEST_F(MainWindow, StatusBarHasThreePanels) {
   const auto& bar = Form().StatusBar_State;
   ASSERT_EQ(bar.PanelCount(), 3);

@@ -27,6 +27,10 @@ class ProgramTest : public ::testing::Test {
 
   void EndProgram() { program.reset(); }
 
+  // A hook set in a test reads the test's locals; the program's end, which
+  // comes after them, still makes calls.
+  void TearDown() override { os.onCall = nullptr; }
+
   platform::SimOs os;
   gui::HeadlessBackend backend;
   std::unique_ptr<app::Program> program;

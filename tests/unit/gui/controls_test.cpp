@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,51 @@ TEST(SpinEdit, ArrowsStepWithinBoundsAndRecoverFromText) {
   spin.SetText("7x");
   spin.Step(-1);
   EXPECT_EQ(spin.Text(), "59");
+}
+
+struct SpinValueCase {
+  const char* name;
+  const char* text;
+  int value;  // within 1..59
+};
+
+void PrintTo(const SpinValueCase& c, std::ostream* os) { *os << c.name; }
+
+class SpinEditValue : public ::testing::TestWithParam<SpinValueCase> {};
+
+TEST_P(SpinEditValue, IsTheNumberTheArrowsWouldStepFrom) {
+  Rig rig;
+  TSpinEdit spin(&rig.form, 2);
+  spin.SetRange(1, 59);
+  spin.SetText(GetParam().text);
+  EXPECT_EQ(spin.Value(), GetParam().value);
+  EXPECT_EQ(spin.Text(), GetParam().text) << "reading leaves the text as typed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, SpinEditValue,
+    ::testing::Values(SpinValueCase{"InRange", "17", 17}, SpinValueCase{"LowestBound", "1", 1},
+                      SpinValueCase{"HighestBound", "59", 59},
+                      SpinValueCase{"Empty", "", 1}, SpinValueCase{"Word", "abc", 1},
+                      SpinValueCase{"TrailingLetter", "7x", 1},
+                      SpinValueCase{"Fraction", "3.5", 1}, SpinValueCase{"SignOnly", "-", 1},
+                      SpinValueCase{"Zero", "0", 1}, SpinValueCase{"Negative", "-7", 1},
+                      SpinValueCase{"JustAbove", "60", 59},
+                      SpinValueCase{"FarAbove", "99999999999999999999", 59},
+                      SpinValueCase{"FarBelow", "-99999999999999999999", 1}),
+    [](const ::testing::TestParamInfo<SpinValueCase>& info) { return info.param.name; });
+
+TEST(SpinEdit, ValueFollowsANewRange) {
+  Rig rig;
+  TSpinEdit spin(&rig.form, 2);
+  spin.SetRange(1, 100);
+  spin.SetText("100");
+  EXPECT_EQ(spin.Value(), 100);
+  spin.SetRange(1, 59);
+  EXPECT_EQ(spin.Value(), 59);
+  spin.SetRange(10, 59);
+  spin.SetText("x");
+  EXPECT_EQ(spin.Value(), 10) << "not a number: the minimum, whatever it is";
 }
 
 TEST(Edit, KeyHandlerSeesKeyAndShiftAndMaySwallowIt) {

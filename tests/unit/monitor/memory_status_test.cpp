@@ -99,6 +99,17 @@ TEST(Figures, AvailableAboveTotalWrapsAsUnsigned32Bit) {
   EXPECT_EQ(f.statusBar, "PM:2097151K/2097151K PF:4194303K/4193791K ");
 }
 
+TEST(Figures, PhysicalGaugeWrapsLikeItsLabelWhenMoreIsAvailableThanThereIs) {
+  // 1000 MB total, 1500 MB reported available: the label's used figure
+  // wraps to 4095 MB, and the gauge, which takes the same unsigned
+  // difference, stands full rather than empty beside it.
+  const auto f = ComputeFigures(Status(1000 * kMb, 1500 * kMb, 0, 0), 0);
+  EXPECT_EQ(f.labelMemusageNum, "3596 MB/1000 MB");
+  EXPECT_EQ(f.gaugeMem.progress, 4294966796);  // 1000 - 1500 in 32 bits
+  EXPECT_EQ(GaugePercent(f.gaugeMem), 100);
+  EXPECT_EQ(GaugePercent(f.gaugeMem2), 100);
+}
+
 TEST(Figures, ProcessorFiguresTruncateButGraphKeepsFraction) {
   const auto f = ComputeFigures(Status(kMb, 0, 0, 0), 31.9);
   EXPECT_EQ(f.gaugeCpu, (GaugeValues{0, 100, 31}));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/frmmain.h"
 #include "monitor/memory_status.h"
 #include "app/program_fixture.h"
@@ -135,6 +137,36 @@ TEST_F(StatusRefresh, NestedRefreshInsideTheSamplersPumpKeepsTheGraphsWhole) {
     }
   }
   EXPECT_TRUE(Open().empty());
+}
+
+TEST_F(StatusRefresh, FloodOfQueuedRefreshesRunsOnceAfterTheOneInProgress) {
+  Start();
+  Tick(0.5);
+  // Every reading pumps the queue; each queued click would otherwise start
+  // a refresh one level deeper inside the one before.
+  int depth = 0, deepest = 0;
+  for (int i = 0; i < 1000; ++i) {
+    backend.Post([&] {
+      ++depth;
+      deepest = std::max(deepest, depth);
+      Form().Button_GetProcessInfo.Click();
+      --depth;
+    });
+  }
+  os.ClearCalls();
+  os.AdvanceProcessorTime(10000000LL, 5000000LL);
+  Form().Button_GetProcessInfo.Click();
+  EXPECT_EQ(os.CountCalls("CreateToolhelp32Snapshot"), 2u)
+      << "the one asked for, then one for all that came meanwhile";
+  EXPECT_EQ(deepest, 1) << "queued refreshes nested inside one another";
+  for (chart::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
+    for (int s = 0; s < c->SeriesCount(); ++s) ASSERT_EQ(c->Series(s).Count(), 50);
+  }
+  EXPECT_TRUE(Open().empty());
+  // Refreshes run again as usual afterwards.
+  os.ClearCalls();
+  Tick(0.5);
+  EXPECT_EQ(os.CountCalls("CreateToolhelp32Snapshot"), 1u);
 }
 
 TEST_F(StatusRefresh, ReportFollowsProcessesStartingAndEnding) {

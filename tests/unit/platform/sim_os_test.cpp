@@ -300,5 +300,174 @@ TEST(SimSystemInformationClasses, FailingOneClassLeavesTheOthers) {
   EXPECT_EQ(os.NtQuerySystemInformation(1, perf, sizeof perf, nullptr), kStatusInvalidInfoClass);
 }
 
+
+// --- memory for VirtualAlloc ---------------------------------------------------------
+
+TEST(SimCommit, GivesZeroedWritableMemoryAndTracksItUntilReleased) {
+  SimOs os;
+  auto* a = static_cast<std::uint8_t*>(os.VirtualAlloc(nullptr, 8192, kMemCommit, kPageReadWrite));
+  auto* b = static_cast<std::uint8_t*>(
+      os.VirtualAlloc(nullptr, 4096, kMemCommit, kPageReadWrite | kPageNoCache));
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_TRUE(std::all_of(a, a + 8192, [](std::uint8_t x) { return x == 0; }));
+  a[8191] = 0xFF;
+  b[0] = 0xFF;
+  EXPECT_EQ(os.CommittedBytes(), 12288u);
+  EXPECT_EQ(os.CommittedBlocks(), 2u);
+  const std::vector<std::string> open = os.OpenHandles();
+  EXPECT_EQ(std::count(open.begin(), open.end(), "block 8192"), 1);
+  EXPECT_EQ(std::count(open.begin(), open.end(), "block 4096"), 1);
+
+  EXPECT_FALSE(os.VirtualFree(a, 8192, kMemRelease)) << "a release names no size";
+  EXPECT_FALSE(os.VirtualFree(a + 4096, 0, kMemRelease)) << "only the base of a region";
+  EXPECT_EQ(os.GetLastError(), kErrorInvalidParameter);
+  EXPECT_TRUE(os.VirtualFree(a, 0, kMemRelease));
+  EXPECT_FALSE(os.VirtualFree(a, 0, kMemRelease)) << "a region is released once";
+  EXPECT_TRUE(os.VirtualFree(b, 0, kMemRelease));
+  EXPECT_EQ(os.CommittedBytes(), 0u);
+  EXPECT_TRUE(os.OpenHandles().empty());
+}
+
+TEST(SimCommit, RefusesPastTheLimitAndTheNamedCommit) {
+  SimOs os;
+  os.commitLimit = 3 * 4096;
+  void* a = os.VirtualAlloc(nullptr, 2 * 4096, kMemCommit, kPageReadWrite);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(os.VirtualAlloc(nullptr, 2 * 4096, kMemCommit, kPageReadWrite), nullptr);
+  EXPECT_EQ(os.GetLastError(), kErrorCommitmentLimit);
+  void* b = os.VirtualAlloc(nullptr, 4096, kMemCommit, kPageReadWrite);
+  EXPECT_NE(b, nullptr) << "what fits in the limit is still given";
+  os.VirtualFree(a, 0, kMemRelease);
+  os.VirtualFree(b, 0, kMemRelease);
+
+  os.commitLimit = std::uint64_t{1} << 30;
+  os.RefuseCommitNumber(2);
+  std::vector<void*> got;
+  for (int i = 0; i < 4; ++i) got.push_back(os.VirtualAlloc(nullptr, 4096, kMemCommit, kPageReadWrite));
+  EXPECT_NE(got[0], nullptr);
+  EXPECT_EQ(got[1], nullptr) << "the second commit from then on";
+  EXPECT_EQ(os.GetLastError(), kErrorCommitmentLimit);
+  EXPECT_NE(got[2], nullptr);
+  EXPECT_NE(got[3], nullptr);
+  for (void* p : got) {
+    if (p != nullptr) os.VirtualFree(p, 0, kMemRelease);
+  }
+  EXPECT_EQ(os.CommittedBlocks(), 0u);
+}
+
+// --- working sets ------------------------------------------------------------------------
+
+SimProcess TrimmableProcess(std::uint32_t pid, bool refuseFull) {
+  SimProcess p;
+  p.pid = pid;
+  p.exeName = "p.exe";
+  p.workingSet = 6 << 20;
+  p.minimumWorkingSet = 1 << 20;
+  p.refuseFullAccess = refuseFull;
+  return p;
+}
+
+TEST(SimWorkingSets, OnlyAHandleWithSetQuotaTrimsAndItFreesTheDifference) {
+  SimOs os;
+  os.memory.dwTotalPhys = 64u << 20;
+  os.memory.dwAvailPhys = 10u << 20;
+  os.AddProcess(TrimmableProcess(10, false));
+  os.AddProcess(TrimmableProcess(20, true));
+  const Handle full = os.OpenProcess(kProcessAllAccess, false, 10);
+  const Handle query = os.OpenProcess(kProcessQueryInformation | kProcessVmRead, false, 20);
+  ASSERT_NE(full, kNoHandle);
+  ASSERT_NE(query, kNoHandle);
+
+  EXPECT_FALSE(os.SetProcessWorkingSetSize(query, kTrimAll, kTrimAll));
+  EXPECT_EQ(os.GetLastError(), kErrorAccessDenied);
+  EXPECT_FALSE(os.SetProcessWorkingSetSize(kNoHandle, kTrimAll, kTrimAll));
+  EXPECT_EQ(os.memory.dwAvailPhys, 10u << 20);
+  EXPECT_TRUE(os.trimmedPids.empty());
+
+  EXPECT_TRUE(os.SetProcessWorkingSetSize(full, kTrimAll, kTrimAll));
+  EXPECT_EQ(os.trimmedPids, std::vector<std::uint32_t>{10});
+  EXPECT_EQ(os.Processes()[0].workingSet, 1u << 20);
+  EXPECT_EQ(os.Processes()[1].workingSet, 6u << 20);
+  EXPECT_EQ(os.memory.dwAvailPhys, 15u << 20);
+  EXPECT_TRUE(os.SetProcessWorkingSetSize(full, kTrimAll, kTrimAll));
+  EXPECT_EQ(os.memory.dwAvailPhys, 15u << 20) << "a trimmed set frees nothing more";
+
+  os.RemoveProcess(10);
+  EXPECT_FALSE(os.SetProcessWorkingSetSize(full, kTrimAll, kTrimAll)) << "the process has ended";
+  os.CloseHandle(full);
+  os.CloseHandle(query);
+  EXPECT_TRUE(os.OpenHandles().empty());
+}
+
+TEST(SimWorkingSets, FreedMemoryNeverExceedsTheTotal) {
+  SimOs os;
+  os.memory.dwTotalPhys = 12u << 20;
+  os.memory.dwAvailPhys = 10u << 20;
+  os.AddProcess(TrimmableProcess(10, false));
+  UniqueHandle h(os, os.OpenProcess(kProcessAllAccess, false, 10));
+  os.SetProcessWorkingSetSize(h.Get(), kTrimAll, kTrimAll);
+  EXPECT_EQ(os.memory.dwAvailPhys, 12u << 20);
+}
+
+TEST(SimWorkingSets, PseudoHandleTrimsTheCurrentProcessAndIsCounted) {
+  SimOs os;
+  os.AddProcess(TrimmableProcess(30, true));  // refusals do not apply to the pseudo handle
+  EXPECT_TRUE(os.SetProcessWorkingSetSize(os.GetCurrentProcess(), kTrimAll, kTrimAll));
+  EXPECT_EQ(os.SelfTrims(), 1u);
+  EXPECT_TRUE(os.trimmedPids.empty()) << "no process of the current identifier is listed";
+  os.currentProcessId = 30;
+  os.SetProcessWorkingSetSize(os.GetCurrentProcess(), kTrimAll, kTrimAll);
+  EXPECT_EQ(os.SelfTrims(), 2u);
+  EXPECT_EQ(os.trimmedPids, std::vector<std::uint32_t>{30});
+  EXPECT_EQ(os.Processes()[0].workingSet, 1u << 20);
+  EXPECT_EQ(os.CountCalls("SetProcessWorkingSetSize(self)"), 2u);
+}
+
+// --- clipboard -----------------------------------------------------------------------------
+
+TEST(SimClipboard, EmptiesOnlyWhileOpenAndRefusesWhileHeldElsewhere) {
+  SimOs os;
+  os.clipboardFormats = {"CF_TEXT"};
+  EXPECT_FALSE(os.EmptyClipboard()) << "not open";
+  EXPECT_EQ(os.clipboardFormats.size(), 1u);
+  EXPECT_FALSE(os.CloseClipboard());
+
+  os.clipboardHeldElsewhere = true;
+  EXPECT_FALSE(os.OpenClipboard(0));
+  EXPECT_FALSE(os.ClipboardOpen());
+  EXPECT_FALSE(os.EmptyClipboard());
+  EXPECT_EQ(os.clipboardFormats.size(), 1u);
+
+  os.clipboardHeldElsewhere = false;
+  EXPECT_TRUE(os.OpenClipboard(0));
+  EXPECT_EQ(os.OpenHandles(), std::vector<std::string>{"clipboard"});
+  EXPECT_TRUE(os.EmptyClipboard());
+  EXPECT_TRUE(os.clipboardFormats.empty());
+  EXPECT_TRUE(os.CloseClipboard());
+  EXPECT_FALSE(os.ClipboardOpen());
+  EXPECT_TRUE(os.OpenHandles().empty());
+}
+
+// --- the call hook ---------------------------------------------------------------------------
+
+TEST(SimCallHook, RunsBeforeTheCallTakesEffect) {
+  SimOs os;
+  os.memory.dwAvailPhys = 1;
+  std::vector<std::string> seen;
+  os.onCall = [&](const std::string& call) {
+    seen.push_back(call);
+    os.memory.dwAvailPhys = 77;
+  };
+  MemoryStatus m;
+  os.GlobalMemoryStatus(&m);
+  EXPECT_EQ(m.dwAvailPhys, 77u) << "the call answers with what the hook left";
+  os.logCalls = false;
+  os.VirtualFree(nullptr, 0, kMemRelease);
+  EXPECT_EQ(seen, (std::vector<std::string>{"GlobalMemoryStatus", "VirtualFree"}))
+      << "the hook runs with the log turned off too";
+  EXPECT_EQ(os.Calls(), std::vector<std::string>{"GlobalMemoryStatus"});
+}
+
 }  // namespace
 }  // namespace platform
