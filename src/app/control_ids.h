@@ -149,6 +149,28 @@ constexpr int kMenuOverallOptimize = 1204;
 constexpr int kMenuSeparatorN2 = 1205;
 constexpr int kMenuExit = 1206;
 
+// Settings page, "Register Hot Key".
+constexpr int kGroupBox7 = 800;
+constexpr int kCheckBoxAutoOptimizeReg = 801;
+constexpr int kEditAutoOptimizeKey = 802;
+constexpr int kCheckBoxTweakMemoryReg = 803;
+constexpr int kEditTweakMemoryKey = 804;
+constexpr int kCheckBoxOpenMainWindowReg = 805;
+constexpr int kEditOpenMainWindowKey = 806;
+constexpr int kCheckBoxProcessExitReg = 807;
+constexpr int kEditProcessExitKey = 808;
+constexpr int kLabelHk1 = 811;
+constexpr int kLabelHk2 = 812;
+constexpr int kLabelHk3 = 813;
+constexpr int kLabelHk4 = 814;
+
+// Settings page, the button bar.
+constexpr int kPanelSettingsButtons = 850;
+constexpr int kSpeedButtonSetVM = 851;
+constexpr int kSpeedButton1 = 852;
+constexpr int kSpeedButtonSaveSet = 853;
+constexpr int kSpeedButtonAppSet = 854;
+
 // Timers.
 constexpr int kTimerHideMainWindows = 1;
 constexpr int kTimerGetProcessInfo = 2;

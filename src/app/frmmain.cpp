@@ -165,6 +165,24 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
       CheckBox_Auto(&GroupBox2, ids::kCheckBoxAuto),
       CheckBox_CloseMinimize(&GroupBox2, ids::kCheckBoxCloseMinimize),
       CheckBox_MinimizeStart(&GroupBox2, ids::kCheckBoxMinimizeStart),
+      GroupBox7(&ScrollBox_Settings, ids::kGroupBox7),
+      CheckBox_AutoOptimizeReg(&GroupBox7, ids::kCheckBoxAutoOptimizeReg),
+      Edit_AutoOptimizeKey(&GroupBox7, ids::kEditAutoOptimizeKey),
+      CheckBox_TweakMemoryReg(&GroupBox7, ids::kCheckBoxTweakMemoryReg),
+      Edit_TweakMemoryKey(&GroupBox7, ids::kEditTweakMemoryKey),
+      CheckBox_OpenMainWindowReg(&GroupBox7, ids::kCheckBoxOpenMainWindowReg),
+      Edit_OpenMainWindowKey(&GroupBox7, ids::kEditOpenMainWindowKey),
+      CheckBox_ProcessExitReg(&GroupBox7, ids::kCheckBoxProcessExitReg),
+      Edit_ProcessExitKey(&GroupBox7, ids::kEditProcessExitKey),
+      Label_hk1(&GroupBox7, ids::kLabelHk1),
+      Label_hk2(&GroupBox7, ids::kLabelHk2),
+      Label_hk3(&GroupBox7, ids::kLabelHk3),
+      Label_hk4(&GroupBox7, ids::kLabelHk4),
+      Panel_SettingsButtons(&Page_Settings, ids::kPanelSettingsButtons),
+      SpeedButton_SetVM(&Panel_SettingsButtons, ids::kSpeedButtonSetVM),
+      SpeedButton1(&Panel_SettingsButtons, ids::kSpeedButton1),
+      SpeedButton_SaveSet(&Panel_SettingsButtons, ids::kSpeedButtonSaveSet),
+      SpeedButton_AppSet(&Panel_SettingsButtons, ids::kSpeedButtonAppSet),
       OpenMainWindow1(PopupMenu_Taskbar.Add(ids::kMenuOpenMainWindow, "Open Main Window")),
       N3(PopupMenu_Taskbar.Add(ids::kMenuSeparatorN3, "-")),
       pm_StartautoOptimize(PopupMenu_Taskbar.Add(ids::kMenuStartAutoOptimize, "Start auto optimize")),
@@ -187,6 +205,8 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
   LayOutUsagePage();
   LayOutProcessesPage();
   LayOutSettingsPage();
+  LayOutHotKeyGroup();
+  LayOutSettingsButtons();
   LayOutOverallPage();
   LayOutAboutPage();
   LayOutStatusBar();
@@ -204,7 +224,15 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
   ConnectEvents();
 }
 
-TForm_Zentor::~TForm_Zentor() = default;
+TForm_Zentor::~TForm_Zentor() {
+  // Windows torn down below still send their parent messages: none may
+  // reach a handler of a form that is going away.
+  OnMessage = nullptr;
+  // The system would drop both with the window; they go first here, so
+  // nothing of the program's outlives it.
+  UnregisterHotKeys();
+  if (TrayIconHandle != platform::kNoHandle) os_.DestroyIcon(TrayIconHandle);
+}
 
 void TForm_Zentor::LayOutTitleArea() {
   Panel1.SetBounds(0, 0, kClientWidth, kTitleHeight);
@@ -599,6 +627,9 @@ void TForm_Zentor::ConnectEvents() {
   OnCommand = [this](int commandId) {
     if (gui::TMenuItem* item = PopupMenu_Taskbar.FindCommand(commandId)) item->Click();
   };
+  OpenMainWindow1.OnClick = [this] { OpenMainWindow1Click(); };
+  OnMessage = [this](gui::TMessage& m) { WndProc(m); };
+  ConnectSettingsEvents();
 }
 
 }  // namespace app

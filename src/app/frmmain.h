@@ -16,6 +16,7 @@
 #include "monitor/cpu_usage.h"
 #include "monitor/memory_status.h"
 #include "platform/os.h"
+#include "settings/settings_record.h"
 
 namespace app {
 
@@ -165,6 +166,28 @@ class TForm_Zentor : public gui::TForm {
   gui::TCheckBox CheckBox_CloseMinimize;
   gui::TCheckBox CheckBox_MinimizeStart;
 
+  // --- settings page, "Register Hot Key" (in tab order) ------------------------
+  gui::TGroupBox GroupBox7;
+  gui::TCheckBox CheckBox_AutoOptimizeReg;
+  gui::TEdit Edit_AutoOptimizeKey;
+  gui::TCheckBox CheckBox_TweakMemoryReg;
+  gui::TEdit Edit_TweakMemoryKey;
+  gui::TCheckBox CheckBox_OpenMainWindowReg;
+  gui::TEdit Edit_OpenMainWindowKey;
+  gui::TCheckBox CheckBox_ProcessExitReg;
+  gui::TEdit Edit_ProcessExitKey;
+  gui::TLabel Label_hk1;
+  gui::TLabel Label_hk2;
+  gui::TLabel Label_hk3;
+  gui::TLabel Label_hk4;
+
+  // --- settings page, the button bar at its foot ------------------------------
+  gui::TPanel Panel_SettingsButtons;
+  gui::TSpeedButton SpeedButton_SetVM;     // Auto Manage VM
+  gui::TSpeedButton SpeedButton1;          // Default
+  gui::TSpeedButton SpeedButton_SaveSet;   // Save Settings
+  gui::TSpeedButton SpeedButton_AppSet;    // apply; never shown
+
   // --- tray menu ---------------------------------------------------------------
   gui::TPopupMenu PopupMenu_Taskbar;
   gui::TMenuItem& OpenMainWindow1;
@@ -204,6 +227,44 @@ class TForm_Zentor : public gui::TForm {
   void Timer_AutoTimer();
   void CheckBox_bstopautoClick();
   void Button_EmptyClipboardClick();
+
+  // --- settings store and page file ---------------------------------------------
+  void LoadSettings(bool UseDefaults);
+  void SaveSettings();
+  void SpeedButton_AppSetClick();
+  void SpeedButton_SaveSetClick();
+  void SpeedButton1Click();
+  void SpeedButton_SetVMClick();
+
+  // --- global hotkeys -------------------------------------------------------------
+  settings::HotKeyTable CurrentHotKeys{};
+  settings::HotKeyTable PendingHotKeys{};
+  void RegisterHotKeys();
+  void UnregisterHotKeys();
+  void Edit_AutoOptimizeKeyKeyDown(gui::TControl& sender, std::uint16_t& key, gui::TShiftState shift);
+  void Edit_TweakMemoryKeyKeyDown(gui::TControl& sender, std::uint16_t& key, gui::TShiftState shift);
+  void Edit_OpenMainWindowKeyKeyDown(gui::TControl& sender, std::uint16_t& key,
+                                     gui::TShiftState shift);
+  void Edit_ProcessExitKeyKeyDown(gui::TControl& sender, std::uint16_t& key, gui::TShiftState shift);
+  void Edit_AutoOptimizeKeyKeyUp(gui::TControl& sender, std::uint16_t& key, gui::TShiftState shift);
+  void Edit_TweakMemoryKeyKeyUp(gui::TControl& sender, std::uint16_t& key, gui::TShiftState shift);
+  void Edit_OpenMainWindowKeyKeyUp(gui::TControl& sender, std::uint16_t& key, gui::TShiftState shift);
+  void Edit_ProcessExitKeyKeyUp(gui::TControl& sender, std::uint16_t& key, gui::TShiftState shift);
+  void CheckBox_AutoOptimizeRegClick();
+  void CheckBox_TweakMemoryRegClick();
+  void CheckBox_OpenMainWindowRegClick();
+  void CheckBox_ProcessExitRegClick();
+  void WMHotKey(const gui::TMessage& message);
+
+  // --- tray icon ------------------------------------------------------------------
+  void AddTrayIcon();
+  void UpdateTrayIcon();
+  void RemoveTrayIcon();
+  // A new icon of the load picture; the caller owns it.
+  platform::Handle DrawTrayIcon();
+  // Sees every message of the window before its normal handling.
+  void WndProc(gui::TMessage& message);
+  void OpenMainWindow1Click();
 
   // --- navigation, title buttons, dragging and links -------------------------------
   void SpeedButton_UsageGraphClick();
@@ -250,7 +311,11 @@ class TForm_Zentor : public gui::TForm {
   static const std::vector<StartupStep>& StartupSteps();
   void StepMarkStartupDone();
   void StepSetUpGraphs();
-  void StepStartRefreshTimer();
+  void StepClearHotKeyFlags();
+  void StepLoadSettings();
+  void StepSaveSettings();
+  void StepApplySettings();
+  void StepAddTrayIcon();
   void StepFirstRefresh();
   void StepAutoOptimizeAtStart();
   void StepLevelCaption();
@@ -270,6 +335,25 @@ class TForm_Zentor : public gui::TForm {
   void LayOutOverallPage();
   void LayOutAboutPage();
   void LayOutStatusBar();
+  void LayOutHotKeyGroup();
+  void LayOutSettingsButtons();
+  void ConnectSettingsEvents();
+
+  // The check box, edit and status label of one hotkey slot.
+  struct HotKeySlot {
+    gui::TCheckBox& check;
+    gui::TEdit& edit;
+    gui::TLabel& label;
+  };
+  HotKeySlot SlotControls(int slot);
+  void HotKeyKeyDown(int slot, std::uint16_t& key, gui::TShiftState shift);
+  void HotKeyKeyUp(int slot, std::uint16_t& key, gui::TShiftState shift);
+  // The settings-page control a field of the record maps to, by name.
+  gui::TControl* SettingsControl(const std::string& name);
+  // Lays the stored record over `record`; throws the load's errors.
+  void ReadStoredSettings(platform::HKey key, settings::TSetInfo& record);
+  void ShowFromTray();
+  std::uintptr_t WindowHandle() const;
   void ConnectEvents();
 
   // Ends the program during creation: the window is never shown.

@@ -15,19 +15,19 @@ struct TForm_Zentor::StartupStep {
   void (TForm_Zentor::*run)();
 };
 
-// The first showing runs these once, in this order. Steps of subsystems that
-// join later take their place in this table: the hotkey flags cleared,
-// LoadSettings(false) and SaveSettings() after the graph set-up; the apply
-// step (SpeedButton_AppSet's click) in place of "StartRefreshTimer";
-// AddTrayIcon() after the level caption.
+// The first showing runs these once, in this order.
 const std::vector<TForm_Zentor::StartupStep>& TForm_Zentor::StartupSteps() {
   static const std::vector<StartupStep> steps = {
       {"StartupDone", &TForm_Zentor::StepMarkStartupDone},
       {"SetUpGraphs", &TForm_Zentor::StepSetUpGraphs},
-      {"StartRefreshTimer", &TForm_Zentor::StepStartRefreshTimer},
+      {"ClearHotKeyFlags", &TForm_Zentor::StepClearHotKeyFlags},
+      {"LoadSettings", &TForm_Zentor::StepLoadSettings},
+      {"SaveSettings", &TForm_Zentor::StepSaveSettings},
+      {"ApplySettings", &TForm_Zentor::StepApplySettings},
       {"FirstRefresh", &TForm_Zentor::StepFirstRefresh},
       {"AutoOptimizeAtStart", &TForm_Zentor::StepAutoOptimizeAtStart},
       {"LevelCaption", &TForm_Zentor::StepLevelCaption},
+      {"AddTrayIcon", &TForm_Zentor::StepAddTrayIcon},
       {"EnableHideTimer", &TForm_Zentor::StepEnableHideTimer},
       {"ShowUsagePage", &TForm_Zentor::StepShowUsagePage},
   };
@@ -88,13 +88,19 @@ void TForm_Zentor::StepMarkStartupDone() { StartupDone = true; }
 
 void TForm_Zentor::StepSetUpGraphs() { SetUpUsageGraphs(); }
 
-// Until the settings store applies the saved interval, the refresh runs as
-// the default settings would have it: every 2 seconds while switched on.
-void TForm_Zentor::StepStartRefreshTimer() {
-  constexpr unsigned kDefaultRefreshMs = 2000;
-  Timer_GetProcessInfo.SetInterval(kDefaultRefreshMs);
-  Timer_GetProcessInfo.SetEnabled(CheckBox_AutoProcessList.Checked());
+// The first load must unregister nothing: no hotkey is in force yet.
+void TForm_Zentor::StepClearHotKeyFlags() {
+  for (settings::THotKeyRec& rec : CurrentHotKeys) rec.Enabled = false;
 }
+
+void TForm_Zentor::StepLoadSettings() { LoadSettings(false); }
+
+// The record, the hotkeys and the start-up entry are rewritten at every start.
+void TForm_Zentor::StepSaveSettings() { SaveSettings(); }
+
+void TForm_Zentor::StepApplySettings() { SpeedButton_AppSet.Click(); }
+
+void TForm_Zentor::StepAddTrayIcon() { AddTrayIcon(); }
 
 void TForm_Zentor::StepFirstRefresh() { Button_GetProcessInfo.Click(); }
 
@@ -119,12 +125,13 @@ void TForm_Zentor::FormCloseQuery(bool& canClose) {
     canClose = false;
     return;
   }
-  // The tray icon joins here when it exists: RemoveTrayIcon() before the mark.
+  RemoveTrayIcon();
   canClose = true;
   ClearInstanceMark(os_);
 }
 
 void TForm_Zentor::Exit1Click() {
+  RemoveTrayIcon();
   ClearInstanceMark(os_);
   App().Terminate();
 }

@@ -76,11 +76,17 @@ void TApplication::HandleException(const std::exception& e) {
   backend_.ShowMessageBox(e.what(), title_, mb::kOk);
 }
 
+void TApplication::HandleUnknownException() {
+  backend_.ShowMessageBox("An unexpected error ended the operation.", title_, mb::kOk);
+}
+
 void TApplication::Dispatch(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const std::exception& e) {
     HandleException(e);
+  } catch (...) {
+    HandleUnknownException();
   }
 }
 
@@ -131,6 +137,10 @@ void TForm::SetClientSizeCentred(int clientWidth, int clientHeight, int desktopW
                                  int desktopHeight) {
   SetBounds((desktopWidth - clientWidth) / 2, (desktopHeight - clientHeight) / 2, clientWidth,
             clientHeight);
+}
+
+void TForm::DeliverMessage(TMessage& message) {
+  if (OnMessage) app_.Dispatch([&] { OnMessage(message); });
 }
 
 void TForm::Create() {

@@ -61,6 +61,9 @@ class TApplication {
   void ShowMessageBox(const std::string& text);
   // The program-wide error box for an error that escaped a handler.
   void HandleException(const std::exception& e);
+  // The same box for something thrown that is not one of ours: the user
+  // hears of it rather than the program going on silently.
+  void HandleUnknownException();
   // Runs an event handler; any error it raises goes to the error box.
   void Dispatch(const std::function<void()>& handler);
 
@@ -87,6 +90,13 @@ enum class TMsgDlgButtons { mbOK, mbOKCancel, mbYesNo, mbYesNoCancel, mbYesCance
 // "Confirm"). Returns the ModalResult of the button pressed.
 int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons);
 std::string MsgDlgCaption(TMsgDlgType type);
+
+// A window message as the form's own handler sees it.
+struct TMessage {
+  unsigned Msg = 0;
+  std::uintptr_t WParam = 0;
+  std::intptr_t LParam = 0;
+};
 
 class TForm : public TWinControl {
  public:
@@ -120,6 +130,12 @@ class TForm : public TWinControl {
   std::function<void(bool& canClose)> OnCloseQuery;
   TNotifyEvent OnShow;
   std::function<void(int commandId)> OnCommand;
+
+  // Sees every message the window receives before the window's normal
+  // handling, which always follows. The backend delivers through here, so
+  // an error raised by the handler reaches the error box.
+  std::function<void(TMessage& message)> OnMessage;
+  void DeliverMessage(TMessage& message);
 
  private:
   TApplication& app_;

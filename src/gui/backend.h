@@ -73,6 +73,11 @@ class Backend {
   virtual std::uintptr_t NativeHandle(const TControl& control) = 0;
   // Size of the work area forms are centred on.
   virtual void DesktopSize(int& width, int& height) = 0;
+  // Writes text into a picture with its top-left corner at (x, y), in the
+  // font's colour on an opaque cell of `background` that covers the text's
+  // extent; what falls outside the picture is cut off.
+  virtual void RenderText(Bitmap& picture, int x, int y, const std::string& text,
+                          const TFont& font, TColor background) = 0;
 };
 
 }  // namespace gui

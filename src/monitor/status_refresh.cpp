@@ -99,7 +99,7 @@ void TForm_Zentor::RefreshStatus() {
   Label_pmTotal.SetCaption(f.labelPmTotal);
   Label_pmFree.SetCaption(f.labelPmFree);
   Label_pmUsage.SetCaption(f.labelPmUsage);
-  // The tray icon's update joins here, last, once the icon exists.
+  UpdateTrayIcon();
 }
 
 void TForm_Zentor::Timer_GetProcessInfoTimer() { Button_GetProcessInfo.Click(); }

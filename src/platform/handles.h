@@ -50,7 +50,12 @@ struct KeyTraits {
   static void Close(Os& os, HKey k) { os.RegCloseKey(k); }
 };
 
+struct IconTraits {
+  static void Close(Os& os, Handle icon) { os.DestroyIcon(icon); }
+};
+
 using UniqueHandle = UniqueOsObject<Handle, HandleTraits>;
+using UniqueIcon = UniqueOsObject<Handle, IconTraits>;
 using UniqueKey = UniqueOsObject<HKey, KeyTraits>;
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -36,10 +37,15 @@ constexpr std::uint32_t kErrorNotEnoughMemory = 8;
 constexpr std::uint32_t kErrorCommitmentLimit = 1455;
 constexpr std::uint32_t kErrorNotAllAssigned = 1300;
 constexpr std::uint32_t kErrorClipboardNotOpen = 1418;
+constexpr std::uint32_t kErrorHotkeyAlreadyRegistered = 1409;
+constexpr std::uint32_t kErrorHotkeyNotRegistered = 1419;
 
 // Access masks and flags.
 constexpr std::uint32_t kEventAllAccess = 0x1F0003;
 constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+constexpr std::uint32_t kKeySetValue = 0x0002;
+constexpr std::uint32_t kRegOptionNonVolatile = 0;
 constexpr std::uint32_t kTokenAdjustPrivileges = 0x20;
 constexpr std::uint32_t kTokenQuery = 0x08;
 constexpr std::uint32_t kSePrivilegeEnabled = 2;
@@ -68,8 +74,21 @@ constexpr std::uint32_t kPageNoCache = 0x200;
 
 // Registry value types.
 constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+
+// Shell_NotifyIconA messages and the flags saying which fields are valid.
+constexpr std::uint32_t kNimAdd = 0;
+constexpr std::uint32_t kNimModify = 1;
+constexpr std::uint32_t kNimDelete = 2;
+constexpr std::uint32_t kNifMessage = 1;
+constexpr std::uint32_t kNifIcon = 2;
+constexpr std::uint32_t kNifTip = 4;
+// The size of the record without the version fields, which every shell
+// since Windows 95 accepts.
+constexpr std::uint32_t kNotifyIconDataSize = 88;
 
 // NTSTATUS values and the system information classes the program reads.
 using NtStatus = std::int32_t;
@@ -182,6 +201,29 @@ struct SystemInfo {
 };
 static_assert(sizeof(SystemInfo) == 36, "SYSTEM_INFO is 36 bytes");
 
+// NOTIFYICONDATAA without its version fields. The window and icon are
+// kept as handle values here; the Win32 side copies them into the system's
+// 88-byte record.
+struct NotifyIconData {
+  std::uint32_t cbSize = 0;
+  std::uintptr_t hWnd = 0;
+  std::uint32_t uID = 0;
+  std::uint32_t uFlags = 0;
+  std::uint32_t uCallbackMessage = 0;
+  Handle hIcon = kNoHandle;
+  char szTip[64] = {};
+};
+
+// What CreateIconIndirect makes an icon of: a colour picture (24-bit,
+// top-down rows, blue-green-red, no padding) and its mask, one byte per
+// pixel, nonzero where the icon is transparent.
+struct IconImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> bgr;
+  std::vector<std::uint8_t> mask;
+};
+
 class Os {
  public:
   virtual ~Os() = default;
@@ -252,6 +294,30 @@ class Os {
   // either way.
   virtual std::int32_t RegQueryValueExA(HKey key, const std::string& name, std::uint32_t* type,
                                         std::uint8_t* data, std::uint32_t* size) = 0;
+  // Opens the key, creating it (and any missing parent) when it does not
+  // exist. `disposition` may be null.
+  virtual std::int32_t RegCreateKeyExA(HKey root, const std::string& subKey,
+                                       std::uint32_t options, std::uint32_t access,
+                                       HKey* result, std::uint32_t* disposition) = 0;
+  virtual std::int32_t RegSetValueExA(HKey key, const std::string& name, std::uint32_t type,
+                                      const std::uint8_t* data, std::uint32_t size) = 0;
+  virtual std::int32_t RegDeleteValueA(HKey key, const std::string& name) = 0;
+
+  // kernel32: paths. Both return the length written without the NUL; a
+  // buffer too short gets what fits (module) or the size needed (Windows
+  // directory), as the system does.
+  virtual std::uint32_t GetModuleFileNameA(Handle module, char* buffer, std::uint32_t size) = 0;
+  virtual std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) = 0;
+
+  // user32: hotkeys of a window. Registering a combination that any window
+  // of any program holds already fails with kErrorHotkeyAlreadyRegistered.
+  virtual bool RegisterHotKey(std::uintptr_t window, int id, std::uint32_t modifiers,
+                              std::uint32_t key) = 0;
+  virtual bool UnregisterHotKey(std::uintptr_t window, int id) = 0;
+  // user32: icons. An icon (not a cursor) with hotspot (0, 0), or kNoHandle.
+  virtual Handle CreateIconIndirect(const IconImage& image) = 0;
+  virtual bool DestroyIcon(Handle icon) = 0;
+  virtual bool GetCursorPos(int* x, int* y) = 0;
 
   // user32
   virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
@@ -276,6 +342,7 @@ class Os {
   virtual std::uintptr_t ShellExecuteA(std::uintptr_t owner, const char* verb,
                                        const std::string& file, const char* parameters,
                                        const char* directory, int show) = 0;
+  virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) = 0;
 };
 
 constexpr int kSwShowNormal = 1;

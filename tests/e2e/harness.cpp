@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace e2e {
 
@@ -120,6 +121,82 @@ bool CreateSettingsKey() {
   }
   RegCloseKey(key);
   return true;
+}
+
+bool SetMachineValue(const char* key, const char* name, DWORD type,
+                     const std::vector<unsigned char>& data) {
+  HKEY k = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                      nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const LONG rc = RegSetValueExA(k, name, 0, type, data.empty() ? nullptr : data.data(),
+                                 static_cast<DWORD>(data.size()));
+  RegCloseKey(k);
+  return rc == ERROR_SUCCESS;
+}
+
+bool GetMachineValue(const char* key, const char* name, DWORD* type,
+                     std::vector<unsigned char>* data) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+  DWORD size = 0;
+  LONG rc = RegQueryValueExA(k, name, nullptr, type, nullptr, &size);
+  if (rc == ERROR_SUCCESS) {
+    data->assign(size, 0);
+    rc = RegQueryValueExA(k, name, nullptr, type, size > 0 ? data->data() : nullptr, &size);
+    data->resize(size);
+  }
+  RegCloseKey(k);
+  return rc == ERROR_SUCCESS;
+}
+
+bool DeleteMachineValue(const char* key, const char* name) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return true;
+  const LONG rc = RegDeleteValueA(k, name);
+  RegCloseKey(k);
+  return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+void ForgetSettings() {
+  DeleteMachineValue(kSettingsKeyPath, "QuorvelSetInfo");
+  DeleteMachineValue(kRunKeyPath, "Quorvel");
+}
+
+bool CloseUntilExit(Process& process, HWND main, DWORD timeoutMs, DWORD* exitCode) {
+  for (int attempt = 0; attempt < 2 && process.Running(); ++attempt) {
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    WaitUntil([&] { return !process.Running() || !IsWindowVisible(main); }, timeoutMs);
+  }
+  return process.WaitExit(timeoutMs, exitCode);
+}
+
+HWND WaitForBox(DWORD pid, const char* caption, DWORD timeoutMs) {
+  return WaitForProcessWindow(pid, "#32770", caption, timeoutMs);
+}
+
+std::string BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+bool PressBoxButton(HWND box, int id) {
+  HWND button = GetDlgItem(box, id);
+  return button != nullptr && PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
+}
+
+void PressKeys(std::initializer_list<WORD> modifiers, WORD key) {
+  std::vector<INPUT> inputs;
+  const auto add = [&](WORD vk, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  for (WORD m : modifiers) add(m, false);
+  add(key, false);
+  add(key, true);
+  for (auto it = modifiers.end(); it != modifiers.begin();) add(*--it, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 bool DeleteSettingsKey() {

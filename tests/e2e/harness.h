@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,34 @@ std::string WindowText(HWND hwnd);
 // HKLM\Software\Quorvel, as an installer makes it.
 bool CreateSettingsKey();
 bool DeleteSettingsKey();
+
+// Values under HKEY_LOCAL_MACHINE. Reading fills type and data; false when
+// the value does not exist.
+bool SetMachineValue(const char* key, const char* name, DWORD type,
+                     const std::vector<unsigned char>& data);
+bool GetMachineValue(const char* key, const char* name, DWORD* type,
+                     std::vector<unsigned char>* data);
+bool DeleteMachineValue(const char* key, const char* name);
+
+constexpr char kSettingsKeyPath[] = "Software\\Quorvel";
+constexpr char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// No stored settings and no start-up value: the next start is a first one.
+void ForgetSettings();
+
+// Asks the main window to close until the process ends: with
+// close-to-tray on, the first request only hides the window.
+bool CloseUntilExit(Process& process, HWND main, DWORD timeoutMs, DWORD* exitCode);
+
+// A message box of the process with this caption, visible.
+HWND WaitForBox(DWORD pid, const char* caption, DWORD timeoutMs);
+// Its text (the static control 65535).
+std::string BoxText(HWND box);
+// Presses the box's button (IDOK, IDYES, ...) without waiting for it.
+bool PressBoxButton(HWND box, int id);
+
+// Real key presses through the system's input queue, as a user types
+// them: the modifiers down, the key down and up, the modifiers up.
+void PressKeys(std::initializer_list<WORD> modifiers, WORD key);
 
 }  // namespace e2e
 

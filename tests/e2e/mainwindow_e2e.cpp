@@ -167,7 +167,7 @@ TEST_F(MainWindowE2e, RefreshSwitchEnablesItsIntervalField) {
   HWND interval = Control(ids::kSpinEditProcessListTime);
   ASSERT_TRUE(box && interval);
   EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(WindowText(interval), "1");
+  EXPECT_EQ(WindowText(interval), "2") << "the default settings, not the form's 1";
   EXPECT_TRUE(IsWindowEnabled(interval));
   SendMessageA(box, BM_CLICK, 0, 0);
   EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);

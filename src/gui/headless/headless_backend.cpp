@@ -67,8 +67,10 @@ int HeadlessBackend::ShowMessageBox(const std::string& text, const std::string& 
   return box.answer;
 }
 
-int HeadlessBackend::TrackPopupMenu(TPopupMenu&, int, int) {
+int HeadlessBackend::TrackPopupMenu(TPopupMenu&, int x, int y) {
   ++menusShown_;
+  lastMenuX_ = x;
+  lastMenuY_ = y;
   if (menuChoices_.empty()) return 0;
   const int choice = menuChoices_.front();
   menuChoices_.pop_front();
@@ -83,6 +85,24 @@ std::vector<std::uint8_t> HeadlessBackend::LoadResource(const std::string& name)
   std::ifstream in(dir + "/" + file + ".jpg", std::ios::binary);
   if (!in) return {};
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void HeadlessBackend::RenderText(Bitmap& picture, int x, int y, const std::string& text,
+                                 const TFont& font, TColor background) {
+  const int cellHeight = font.height < 0 ? -font.height : font.height;
+  const int cellWidth = (cellHeight + 1) / 2;
+  const auto put = [&](int px, int py, TColor c) {
+    if (px >= 0 && py >= 0 && px < picture.Width() && py < picture.Height()) {
+      picture.SetPixel(px, py, c);
+    }
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const int left = x + static_cast<int>(i) * cellWidth;
+    for (int py = y; py < y + cellHeight; ++py) {
+      for (int px = left; px < left + cellWidth; ++px) put(px, py, background);
+    }
+    if (text[i] != ' ') put(left + cellWidth / 2, y + cellHeight / 2, font.color);
+  }
 }
 
 void HeadlessBackend::RunMessageLoop(TApplication& app) {

@@ -45,6 +45,15 @@ class HeadlessBackend : public Backend {
   // The command the next popup menu returns (0: dismissed).
   void ScriptMenuChoice(int commandId) { menuChoices_.push_back(commandId); }
   int MenusShown() const { return menusShown_; }
+  // Where the last popup menu opened, in screen coordinates.
+  int LastMenuX() const { return lastMenuX_; }
+  int LastMenuY() const { return lastMenuY_; }
+  // Text in a stand-in font: each character a cell half the font's height
+  // wide (rounded up) and as high as the font, in the background colour;
+  // a character other than a blank puts one pixel of the font's colour in
+  // the middle of its cell.
+  void RenderText(Bitmap& picture, int x, int y, const std::string& text, const TFont& font,
+                  TColor background) override;
   void DesktopSize(int& width, int& height) override {
     width = 1024;
     height = 768;
@@ -84,6 +93,8 @@ class HeadlessBackend : public Backend {
   std::string resourceDir_;
   std::deque<int> menuChoices_;
   int menusShown_ = 0;
+  int lastMenuX_ = 0;
+  int lastMenuY_ = 0;
   std::vector<int> repainted_;
 };
 

@@ -1,5 +1,7 @@
 #include "gui/win32/custom_peers.h"
 
+#include "gui/win32/gdi_handles.h"
+
 #include <commctrl.h>
 
 #include "chart/chart.h"
@@ -14,13 +16,12 @@ constexpr UINT kHoverPollMs = 50;
 
 // The frame is ours: one black pixel, whatever the desktop theme says.
 void PaintFrame(HWND hwnd) {
-  HDC dc = GetWindowDC(hwnd);
-  if (dc == nullptr) return;
+  WindowDc dc(hwnd, true);
+  if (!dc) return;
   RECT r;
   GetWindowRect(hwnd, &r);
   OffsetRect(&r, -r.left, -r.top);
-  FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  ReleaseDC(hwnd, dc);
+  FrameRect(dc.Get(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
 constexpr DWORD kFormStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -41,6 +42,11 @@ void DrawTextIn(HDC dc, const TControl& c, const std::string& text, RECT r, UINT
 bool FormPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   auto& form = static_cast<TForm&>(Control());
   TApplication& app = Application();
+  // The form's own handler looks first; the normal handling always follows.
+  if (form.OnMessage) {
+    TMessage message{msg, wParam, lParam};
+    form.DeliverMessage(message);
+  }
   switch (msg) {
     case WM_CLOSE:
       app.Dispatch([&form] { form.Close(); });
@@ -462,11 +468,10 @@ void ChartPeer::Paint(HDC dc) {
     std::vector<POINT> points;
     points.reserve(line.size());
     for (const auto& [x, y] : line) points.push_back(POINT{x, y});
-    HPEN pen = CreatePen(PS_SOLID, 1, series.Color());
-    HGDIOBJ old = SelectObject(dc, pen);
+    UniquePen pen(CreatePen(PS_SOLID, 1, series.Color()));
+    if (!pen) continue;
+    SelectedObject selected(dc, pen.Get());
     Polyline(dc, points.data(), static_cast<int>(points.size()));
-    SelectObject(dc, old);
-    DeleteObject(pen);
   }
   RestoreDC(dc, saved);
 }

@@ -7,6 +7,8 @@
 
 #include "gui/win32/message_dialog.h"
 
+#include "gui/win32/gdi_handles.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -77,15 +79,17 @@ LPCSTR IconFor(unsigned style) {
 // Places the controls in pixels once the dialog's font is known.
 void LayOut(HWND dlg, const DialogData& data) {
   HWND textWnd = GetDlgItem(dlg, kTextId);
-  HDC dc = GetDC(textWnd);
-  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dlg, WM_GETFONT, 0, 0)));
   // As wide as a line of the system's own boxes before the text wraps.
   RECT textRect = {0, 0, std::min(560, GetSystemMetrics(SM_CXSCREEN) * 2 / 3), 0};
-  DrawTextA(dc, data.text->c_str(), -1, &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   TEXTMETRICA tm = {};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, oldFont);
-  ReleaseDC(textWnd, dc);
+  {
+    WindowDc dc(textWnd, false);
+    SelectedObject font(dc.Get(),
+                        reinterpret_cast<HGDIOBJ>(SendMessageA(dlg, WM_GETFONT, 0, 0)));
+    DrawTextA(dc.Get(), data.text->c_str(), -1, &textRect,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    GetTextMetricsA(dc.Get(), &tm);
+  }
 
   const int margin = 12;
   const int iconSize = GetSystemMetrics(SM_CXICON);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gui/application.h"
+#include "gui/win32/gdi_handles.h"
 #include "gui/win32/standard_peers.h"
 #include "gui/win32/custom_peers.h"
 
@@ -80,15 +81,16 @@ void PaintBuffered(HWND hwnd, const std::function<void(HDC dc, const RECT& clien
   HDC dc = BeginPaint(hwnd, &ps);
   RECT client;
   GetClientRect(hwnd, &client);
-  HDC mem = CreateCompatibleDC(dc);
-  HBITMAP buffer = CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1,
-                                          client.bottom > 0 ? client.bottom : 1);
-  HGDIOBJ oldBitmap = SelectObject(mem, buffer);
-  draw(mem, client);
-  BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
-  SelectObject(mem, oldBitmap);
-  DeleteObject(buffer);
-  DeleteDC(mem);
+  {
+    UniqueMemoryDc mem(CreateCompatibleDC(dc));
+    UniqueBitmap buffer(CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1,
+                                               client.bottom > 0 ? client.bottom : 1));
+    if (mem && buffer) {
+      SelectedObject selected(mem.Get(), buffer.Get());
+      draw(mem.Get(), client);
+      BitBlt(dc, 0, 0, client.right, client.bottom, mem.Get(), 0, 0, SRCCOPY);
+    }
+  }
   EndPaint(hwnd, &ps);
 }
 

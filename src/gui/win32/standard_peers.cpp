@@ -104,7 +104,10 @@ bool EditPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
   if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYUP) {
     auto& edit = static_cast<TEdit&>(Control());
     auto key = static_cast<std::uint16_t>(wParam);
-    const TShiftState s = KeyShift();
+    // Shift and Ctrl from the keyboard state, Alt from the message itself:
+    // its context bit is what marks a key pressed with Alt held.
+    TShiftState s = KeyShift() & ~shift::kAlt;
+    if (lParam & (1L << 29)) s |= shift::kAlt;
     const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
     Application().Dispatch([&] {
       if (down) {
@@ -113,15 +116,17 @@ bool EditPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
         edit.KeyUp(key, s);
       }
     });
+    if (down) swallowChars_ = key == 0;
     if (key == 0) {
       result = 0;  // the handler swallowed the key
       return true;
     }
     return false;
   }
-  if (msg == WM_CHAR || msg == WM_SYSCHAR) {
+  if ((msg == WM_CHAR || msg == WM_SYSCHAR) && swallowChars_) {
     // A key a handler swallowed must not type a character either.
-    return false;
+    result = 0;
+    return true;
   }
   return StandardPeer::HandleMessage(msg, wParam, lParam, result);
 }

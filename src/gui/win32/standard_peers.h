@@ -41,6 +41,9 @@ class EditPeer : public StandardPeer {
 
  protected:
   void ApplyState() override;
+
+ private:
+  bool swallowChars_ = false;
 };
 
 class SpinEditPeer : public EditPeer {

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "gui/application.h"
 #include "gui/controls.h"
+#include "gui/win32/gdi_handles.h"
 #include "gui/win32/message_dialog.h"
 #include "gui/win32/peers.h"
 
@@ -29,10 +32,15 @@ bool Deliverable(const MSG& msg) {
 LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_TIMER) {
     auto* backend = reinterpret_cast<Win32Backend*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (backend != nullptr) {
+    if (backend != nullptr && HasApplication()) {
+      // A timer's handler runs through the runtime's dispatch already;
+      // anything else thrown here is still shown, never swallowed.
       try {
         backend->OnTimer(static_cast<unsigned>(wParam));
+      } catch (const std::exception& e) {
+        Application().HandleException(e);
       } catch (...) {
+        Application().HandleUnknownException();
       }
     }
     return 0;
@@ -177,6 +185,52 @@ void Win32Backend::MinimizeApplication() {
 
 void Win32Backend::RestoreApplication() {
   if (HWND main = Wnd(MainWindow())) ShowWindow(main, SW_RESTORE);
+}
+
+void Win32Backend::RenderText(Bitmap& picture, int x, int y, const std::string& text,
+                              const TFont& font, TColor background) {
+  if (picture.Empty()) return;
+  const int w = picture.Width();
+  const int h = picture.Height();
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  win32::UniqueBitmap section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!section || !dc || bits == nullptr) return;
+  const int stride = (w * 3 + 3) & ~3;
+  auto* rows = static_cast<std::uint8_t*>(bits);
+  const auto& src = picture.Bgr();
+  for (int row = 0; row < h; ++row) {
+    std::copy_n(src.begin() + static_cast<std::ptrdiff_t>(row) * w * 3, w * 3,
+                rows + static_cast<std::ptrdiff_t>(row) * stride);
+  }
+  // Whole pixels: at a cell of 8 or 10 pixels, smoothed glyphs blur into
+  // the ground.
+  win32::UniqueGdi<HFONT, win32::GdiObjectTraits> face(
+      CreateFontA(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline,
+                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                  NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, font.name.c_str()));
+  {
+    win32::SelectedObject selectedBitmap(dc.Get(), section.Get());
+    win32::SelectedObject selectedFont(dc.Get(), face ? static_cast<HGDIOBJ>(face.Get())
+                                                      : static_cast<HGDIOBJ>(win32::Gdi().Font(font)));
+    SetBkMode(dc.Get(), OPAQUE);
+    SetBkColor(dc.Get(), background);
+    SetTextColor(dc.Get(), font.color);
+    TextOutA(dc.Get(), x, y, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
+  }
+  auto& dst = picture.Bgr();
+  for (int row = 0; row < h; ++row) {
+    std::copy_n(rows + static_cast<std::ptrdiff_t>(row) * stride, w * 3,
+                dst.begin() + static_cast<std::ptrdiff_t>(row) * w * 3);
+  }
 }
 
 void Win32Backend::DesktopSize(int& width, int& height) {

@@ -27,6 +27,8 @@ class Win32Backend : public Backend {
   std::uintptr_t NativeHandle(const TControl& control) override;
   std::vector<std::uint8_t> LoadResource(const std::string& name) override;
   void DesktopSize(int& width, int& height) override;
+  void RenderText(Bitmap& picture, int x, int y, const std::string& text, const TFont& font,
+                  TColor background) override;
 
   void* Instance() const { return instance_; }
   // Called by the timer window when a timer's interval has passed.

@@ -17,11 +17,16 @@ LRESULT CALLBACK OwnWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   WindowPeer* peer = WindowPeer::FromHwnd(hwnd);
   if (peer != nullptr && HasApplication()) {
-    // No exception may cross back into the system's dispatch.
+    // No exception may cross back into the system's dispatch; what is
+    // caught here is still shown.
     try {
       LRESULT result = 0;
       if (peer->HandleMessage(msg, wParam, lParam, result)) return result;
+    } catch (const std::exception& e) {
+      Application().HandleException(e);
+      return 0;
     } catch (...) {
+      Application().HandleUnknownException();
       return 0;
     }
   }
@@ -36,7 +41,11 @@ LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     try {
       LRESULT result = 0;
       if (peer->HandleMessage(msg, wParam, lParam, result)) return result;
+    } catch (const std::exception& e) {
+      Application().HandleException(e);
+      return 0;
     } catch (...) {
+      Application().HandleUnknownException();
       return 0;
     }
   }

@@ -8,23 +8,14 @@
 
 #include <sys/mman.h>
 
+#include "platform/sim/sim_os_internal.h"
+
 namespace platform {
 
+using sim_internal::Lower;
+using sim_internal::RootName;
+
 namespace {
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
-std::string RootName(HKey root) {
-  switch (root) {
-    case kHKeyLocalMachine: return "HKLM";
-    case kHKeyDynData: return "HKDD";
-    default: return "";
-  }
-}
 
 constexpr std::uint32_t kErrorCallNotImplemented = 120;
 constexpr std::uint32_t kErrorNoSuchPrivilege = 1313;
@@ -63,18 +54,21 @@ void SimOs::Log(const std::string& entry) {
   if (logCalls) calls_.push_back(entry);
 }
 
-void SimOs::AddKey(const std::string& path) { keys_[Lower(path)] = false; }
+void SimOs::AddKey(const std::string& path) { keys_[Lower(path)] = KeyPolicy::Open; }
 void SimOs::RemoveKey(const std::string& path) {
   keys_.erase(Lower(path));
   values_.erase(Lower(path));
 }
 bool SimOs::KeyExists(const std::string& path) const { return keys_.count(Lower(path)) != 0; }
-void SimOs::DenyKey(const std::string& path) { keys_[Lower(path)] = true; }
+void SimOs::DenyKey(const std::string& path) { keys_[Lower(path)] = KeyPolicy::Denied; }
+void SimOs::RefuseFullAccess(const std::string& path) {
+  keys_[Lower(path)] = KeyPolicy::ReadOnly;
+}
 
 void SimOs::SetValue(const std::string& keyPath, const std::string& valueName, std::uint32_t type,
                      std::vector<std::uint8_t> bytes) {
   // Setting a value must not lift a key's denial.
-  keys_.emplace(Lower(keyPath), false);
+  keys_.emplace(Lower(keyPath), KeyPolicy::Open);
   values_[Lower(keyPath)][Lower(valueName)] = SimRegValue{type, std::move(bytes)};
 }
 
@@ -153,6 +147,7 @@ std::vector<std::string> SimOs::OpenHandles() const {
   for (const auto& [h, entry] : handles_) open.push_back(entry.kind + " " + entry.name);
   for (const auto& [k, entry] : openKeys_) open.push_back("key " + entry.path);
   for (const auto& [address, size] : blocks_) open.push_back("block " + std::to_string(size));
+  for (const SimHotKey& h : hotKeys_) open.push_back("hotkey " + std::to_string(h.id));
   if (clipboardOpen_) open.push_back("clipboard");
   return open;
 }
@@ -683,43 +678,22 @@ std::int32_t SimOs::RegOpenKeyExA(HKey root, const std::string& subKey, std::uin
   Log("RegOpenKeyExA(" + path + ")");
   *result = 0;
   if (Failing("RegOpenKeyExA")) return static_cast<std::int32_t>(lastError_);
-  auto it = keys_.find(Lower(path));
-  if (it == keys_.end()) return static_cast<std::int32_t>(kErrorFileNotFound);
-  if (it->second && access != 0) return static_cast<std::int32_t>(kErrorAccessDenied);
+  if (keys_.count(Lower(path)) == 0) return static_cast<std::int32_t>(kErrorFileNotFound);
+  return OpenKnownKey(path, access, result);
+}
+
+std::int32_t SimOs::OpenKnownKey(const std::string& path, std::uint32_t access, HKey* result) {
+  const KeyPolicy policy = keys_.at(Lower(path));
+  if (policy == KeyPolicy::Denied && access != 0) {
+    return static_cast<std::int32_t>(kErrorAccessDenied);
+  }
+  if (policy == KeyPolicy::ReadOnly && (access & ~kKeyRead) != 0) {
+    return static_cast<std::int32_t>(kErrorAccessDenied);
+  }
   HKey k = nextKey_;
   nextKey_ += 4;
-  openKeys_[k] = KeyEntry{path};
+  openKeys_[k] = KeyEntry{path, access};
   *result = k;
-  return 0;
-}
-
-std::int32_t SimOs::RegCloseKey(HKey key) {
-  Log("RegCloseKey");
-  if (openKeys_.erase(key) == 0) return static_cast<std::int32_t>(kErrorInvalidHandle);
-  return 0;
-}
-
-std::int32_t SimOs::RegQueryValueExA(HKey key, const std::string& name, std::uint32_t* type,
-                                     std::uint8_t* data, std::uint32_t* size) {
-  Log("RegQueryValueExA(" + name + ")");
-  if (Failing("RegQueryValueExA")) return static_cast<std::int32_t>(lastError_);
-  auto open = openKeys_.find(key);
-  if (open == openKeys_.end()) return static_cast<std::int32_t>(kErrorInvalidHandle);
-  const std::optional<SimRegValue> value = GetValue(open->second.path, name);
-  if (!value) return static_cast<std::int32_t>(kErrorFileNotFound);
-  if (data != nullptr && size == nullptr) return static_cast<std::int32_t>(kErrorInvalidParameter);
-  if (type != nullptr) *type = value->type;
-  const auto needed = static_cast<std::uint32_t>(value->data.size());
-  if (data == nullptr) {
-    if (size != nullptr) *size = needed;
-    return 0;
-  }
-  if (*size < needed) {
-    *size = needed;
-    return static_cast<std::int32_t>(kErrorMoreData);
-  }
-  std::copy(value->data.begin(), value->data.end(), data);
-  *size = needed;
   return 0;
 }
 

@@ -70,12 +70,54 @@ class SimOs : public Os {
   bool KeyExists(const std::string& path) const;
   // An existing key whose opening is refused with ERROR_ACCESS_DENIED.
   void DenyKey(const std::string& path);
+  // An existing key that opens for reading only: an open or create asking
+  // for more is refused with ERROR_ACCESS_DENIED, as for a user who may not
+  // write to HKEY_LOCAL_MACHINE.
+  void RefuseFullAccess(const std::string& path);
   // Typed values under a key; setting one creates its key. Value names are
   // case-insensitive, as the system's are. Removing a key removes its values.
   void SetValue(const std::string& keyPath, const std::string& valueName, std::uint32_t type,
                 std::vector<std::uint8_t> bytes);
   std::optional<SimRegValue> GetValue(const std::string& keyPath,
                                       const std::string& valueName) const;
+
+  // What GetModuleFileNameA reports for the program and GetWindowsDirectoryA
+  // for the system.
+  std::string modulePath = "C:\\Program Files\\Quorvel\\Quorvel.exe";
+  std::string windowsDirectory = "C:\\WINDOWS";
+
+  // --- hotkeys -------------------------------------------------------------------
+  struct SimHotKey {
+    std::uintptr_t window = 0;
+    int id = 0;
+    std::uint32_t modifiers = 0;
+    std::uint32_t key = 0;
+  };
+  // Registered by the program, in the order registered.
+  const std::vector<SimHotKey>& HotKeys() const { return hotKeys_; }
+  // Another program holds this combination.
+  void HoldHotKeyElsewhere(std::uint32_t modifiers, std::uint32_t key);
+
+  // --- notification area -------------------------------------------------------
+  struct SimTrayIcon {
+    std::uintptr_t window = 0;
+    std::uint32_t id = 0;
+    std::uint32_t callbackMessage = 0;
+    Handle icon = kNoHandle;
+    std::string tip;
+  };
+  const std::vector<SimTrayIcon>& TrayIcons() const { return trayIcons_; }
+  // false: no notification area (no shell running); every call fails.
+  bool trayAvailable = true;
+  // The shell restarted: its notification area starts empty.
+  void RestartShell() { trayIcons_.clear(); }
+
+  // --- icons and the pointer -----------------------------------------------------
+  std::size_t LiveIcons() const;
+  // The picture an icon was made from; null for a handle that is no icon.
+  const IconImage* IconImageOf(Handle icon) const;
+  int cursorX = 0;
+  int cursorY = 0;
 
   // --- processes ---------------------------------------------------------------
   // Adding a process whose identifier is taken replaces that process: the
@@ -206,6 +248,21 @@ class SimOs : public Os {
   std::string SysErrorMessage(std::int32_t code) override;
   std::uintptr_t ShellExecuteA(std::uintptr_t owner, const char* verb, const std::string& file,
                                const char* parameters, const char* directory, int show) override;
+  std::int32_t RegCreateKeyExA(HKey root, const std::string& subKey, std::uint32_t options,
+                               std::uint32_t access, HKey* result,
+                               std::uint32_t* disposition) override;
+  std::int32_t RegSetValueExA(HKey key, const std::string& name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t size) override;
+  std::int32_t RegDeleteValueA(HKey key, const std::string& name) override;
+  std::uint32_t GetModuleFileNameA(Handle module, char* buffer, std::uint32_t size) override;
+  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+  bool RegisterHotKey(std::uintptr_t window, int id, std::uint32_t modifiers,
+                      std::uint32_t key) override;
+  bool UnregisterHotKey(std::uintptr_t window, int id) override;
+  Handle CreateIconIndirect(const IconImage& image) override;
+  bool DestroyIcon(Handle icon) override;
+  bool GetCursorPos(int* x, int* y) override;
+  bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) override;
 
   // Automation: which program ids can be created, and what failed calls
   // answer (0 = success).
@@ -238,7 +295,12 @@ class SimOs : public Os {
   };
   struct KeyEntry {
     std::string path;
+    std::uint32_t access = 0;
   };
+  enum class KeyPolicy { Open, Denied, ReadOnly };
+  // Opens an existing key under the key's policy; the shared part of
+  // RegOpenKeyExA and RegCreateKeyExA.
+  std::int32_t OpenKnownKey(const std::string& path, std::uint32_t access, HKey* result);
 
   bool Failing(const std::string& call);
   void Log(const std::string& entry);
@@ -260,7 +322,7 @@ class SimOs : public Os {
   Handle nextHandle_ = 0x100;
   std::map<Handle, HandleEntry> handles_;
   std::map<std::string, Event> events_;  // names are case-sensitive
-  std::map<std::string, bool> keys_;    // lower-case path -> denied
+  std::map<std::string, KeyPolicy> keys_;  // by lower-case path
   std::map<HKey, KeyEntry> openKeys_;
   // lower-case key path -> lower-case value name -> value
   std::map<std::string, std::map<std::string, SimRegValue>> values_;
@@ -277,6 +339,10 @@ class SimOs : public Os {
   std::size_t commitsMade_ = 0;
   std::size_t refuseCommitAt_ = 0;  // 0: none
   bool clipboardOpen_ = false;
+  std::vector<SimHotKey> hotKeys_;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> foreignHotKeys_;
+  std::vector<SimTrayIcon> trayIcons_;
+  std::map<Handle, IconImage> icons_;
 };
 
 }  // namespace platform

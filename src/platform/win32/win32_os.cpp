@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -23,8 +24,17 @@ static_assert(kKeyRead == KEY_READ, "key access");
 static_assert(kProcessQueryInformation == PROCESS_QUERY_INFORMATION, "process access");
 static_assert(kProcessVmRead == PROCESS_VM_READ, "process access");
 static_assert(kTh32csSnapProcess == TH32CS_SNAPPROCESS, "snapshot flags");
-static_assert(kRegSz == REG_SZ && kRegBinary == REG_BINARY && kRegDword == REG_DWORD,
+static_assert(kRegSz == REG_SZ && kRegBinary == REG_BINARY && kRegDword == REG_DWORD &&
+                  kRegExpandSz == REG_EXPAND_SZ && kRegMultiSz == REG_MULTI_SZ,
               "registry value types");
+static_assert(kKeyAllAccess == KEY_ALL_ACCESS && kKeySetValue == KEY_SET_VALUE &&
+                  kRegOptionNonVolatile == REG_OPTION_NON_VOLATILE,
+              "key access");
+static_assert(kNimAdd == NIM_ADD && kNimModify == NIM_MODIFY && kNimDelete == NIM_DELETE &&
+                  kNifMessage == NIF_MESSAGE && kNifIcon == NIF_ICON && kNifTip == NIF_TIP,
+              "notification area");
+static_assert(kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE, "NOTIFYICONDATAA without versions");
+static_assert(kErrorHotkeyAlreadyRegistered == ERROR_HOTKEY_ALREADY_REGISTERED, "error codes");
 static_assert(kErrorMoreData == ERROR_MORE_DATA && kErrorNoMoreFiles == ERROR_NO_MORE_FILES,
               "error codes");
 static_assert(kMaxPath == MAX_PATH, "path length");
@@ -382,6 +392,137 @@ std::uintptr_t Win32Os::ShellExecuteA(std::uintptr_t owner, const char* verb,
                                       const char* directory, int show) {
   return reinterpret_cast<std::uintptr_t>(::ShellExecuteA(
       reinterpret_cast<HWND>(owner), verb, file.c_str(), parameters, directory, show));
+}
+
+std::int32_t Win32Os::RegCreateKeyExA(HKey root, const std::string& subKey,
+                                      std::uint32_t options, std::uint32_t access, HKey* result,
+                                      std::uint32_t* disposition) {
+  HKEY k = nullptr;
+  DWORD got = 0;
+  const LONG rc = ::RegCreateKeyExA(K(root), subKey.c_str(), 0, nullptr, options, access, nullptr,
+                                    &k, &got);
+  *result = rc == ERROR_SUCCESS ? reinterpret_cast<HKey>(k) : 0;
+  if (disposition != nullptr) *disposition = rc == ERROR_SUCCESS ? got : 0;
+  return rc;
+}
+
+std::int32_t Win32Os::RegSetValueExA(HKey key, const std::string& name, std::uint32_t type,
+                                     const std::uint8_t* data, std::uint32_t size) {
+  return ::RegSetValueExA(K(key), name.c_str(), 0, type, data, size);
+}
+
+std::int32_t Win32Os::RegDeleteValueA(HKey key, const std::string& name) {
+  return ::RegDeleteValueA(K(key), name.c_str());
+}
+
+std::uint32_t Win32Os::GetModuleFileNameA(Handle module, char* buffer, std::uint32_t size) {
+  return ::GetModuleFileNameA(reinterpret_cast<HMODULE>(module), buffer, size);
+}
+
+std::uint32_t Win32Os::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
+  return ::GetWindowsDirectoryA(buffer, size);
+}
+
+bool Win32Os::RegisterHotKey(std::uintptr_t window, int id, std::uint32_t modifiers,
+                             std::uint32_t key) {
+  return ::RegisterHotKey(reinterpret_cast<HWND>(window), id, modifiers, key) != FALSE;
+}
+
+bool Win32Os::UnregisterHotKey(std::uintptr_t window, int id) {
+  return ::UnregisterHotKey(reinterpret_cast<HWND>(window), id) != FALSE;
+}
+
+namespace {
+
+// The bitmaps CreateIconIndirect copies from; deleted on every path.
+struct OwnedBitmap {
+  HBITMAP h = nullptr;
+  explicit OwnedBitmap(HBITMAP b) : h(b) {}
+  ~OwnedBitmap() {
+    if (h != nullptr) DeleteObject(h);
+  }
+  OwnedBitmap(const OwnedBitmap&) = delete;
+  OwnedBitmap& operator=(const OwnedBitmap&) = delete;
+};
+
+}  // namespace
+
+Handle Win32Os::CreateIconIndirect(const IconImage& image) {
+  const int w = image.width;
+  const int h = image.height;
+  const auto pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+  if (w <= 0 || h <= 0 || image.bgr.size() != pixels * 3 || image.mask.size() != pixels) {
+    return kNoHandle;
+  }
+  // The colour image as a 24-bit section, rows padded to four bytes.
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  OwnedBitmap color(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (color.h == nullptr || bits == nullptr) return kNoHandle;
+  // The system draws an icon as (screen AND mask) XOR colour: where the
+  // mask marks a pixel transparent, the colour must be black there, or the
+  // picture's ground would tint whatever lies beneath the icon.
+  const int stride = (w * 3 + 3) & ~3;
+  for (int y = 0; y < h; ++y) {
+    auto* row = static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * stride;
+    for (int x = 0; x < w; ++x) {
+      const std::size_t pixel = static_cast<std::size_t>(y) * w + x;
+      const bool transparent = image.mask[pixel] != 0;
+      for (int c = 0; c < 3; ++c) {
+        row[x * 3 + c] = transparent ? 0 : image.bgr[pixel * 3 + c];
+      }
+    }
+  }
+  // The mask as a device-dependent monochrome bitmap: rows padded to 16 bits,
+  // a set bit is transparent.
+  const int maskStride = ((w + 15) / 16) * 2;
+  std::vector<std::uint8_t> maskBits(static_cast<std::size_t>(maskStride) * h, 0);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      if (image.mask[static_cast<std::size_t>(y) * w + x] != 0) {
+        maskBits[static_cast<std::size_t>(y) * maskStride + x / 8] |=
+            static_cast<std::uint8_t>(0x80u >> (x % 8));
+      }
+    }
+  }
+  OwnedBitmap mask(CreateBitmap(w, h, 1, 1, maskBits.data()));
+  if (mask.h == nullptr) return kNoHandle;
+  ICONINFO ii = {};
+  ii.fIcon = TRUE;
+  ii.hbmMask = mask.h;
+  ii.hbmColor = color.h;
+  return FromHandle(::CreateIconIndirect(&ii));
+}
+
+bool Win32Os::DestroyIcon(Handle icon) {
+  return ::DestroyIcon(reinterpret_cast<HICON>(icon)) != FALSE;
+}
+
+bool Win32Os::GetCursorPos(int* x, int* y) {
+  POINT p = {};
+  if (!::GetCursorPos(&p)) return false;
+  *x = p.x;
+  *y = p.y;
+  return true;
+}
+
+bool Win32Os::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) {
+  NOTIFYICONDATAA nid = {};
+  nid.cbSize = data->cbSize;
+  nid.hWnd = reinterpret_cast<HWND>(data->hWnd);
+  nid.uID = data->uID;
+  nid.uFlags = data->uFlags;
+  nid.uCallbackMessage = data->uCallbackMessage;
+  nid.hIcon = reinterpret_cast<HICON>(data->hIcon);
+  static_assert(sizeof nid.szTip >= sizeof data->szTip, "tip room");
+  std::copy_n(data->szTip, sizeof data->szTip, nid.szTip);
+  return ::Shell_NotifyIconA(message, &nid) != FALSE;
 }
 
 }  // namespace platform

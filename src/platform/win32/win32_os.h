@@ -59,6 +59,21 @@ class Win32Os : public Os {
   std::string SysErrorMessage(std::int32_t code) override;
   std::uintptr_t ShellExecuteA(std::uintptr_t owner, const char* verb, const std::string& file,
                                const char* parameters, const char* directory, int show) override;
+  std::int32_t RegCreateKeyExA(HKey root, const std::string& subKey, std::uint32_t options,
+                               std::uint32_t access, HKey* result,
+                               std::uint32_t* disposition) override;
+  std::int32_t RegSetValueExA(HKey key, const std::string& name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t size) override;
+  std::int32_t RegDeleteValueA(HKey key, const std::string& name) override;
+  std::uint32_t GetModuleFileNameA(Handle module, char* buffer, std::uint32_t size) override;
+  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+  bool RegisterHotKey(std::uintptr_t window, int id, std::uint32_t modifiers,
+                      std::uint32_t key) override;
+  bool UnregisterHotKey(std::uintptr_t window, int id) override;
+  Handle CreateIconIndirect(const IconImage& image) override;
+  bool DestroyIcon(Handle icon) override;
+  bool GetCursorPos(int* x, int* y) override;
+  bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) override;
 
  private:
   // Entry points that not every system has, looked up on first use and kept

@@ -198,6 +198,7 @@ TEST_F(MainWindow, MinimizeButtonMinimizesAndCloseButtonCloses) {
   EXPECT_TRUE(Form().Minimized);
   program->App().Restore();
   EXPECT_FALSE(Form().Minimized);
+  Form().CheckBox_CloseMinimize.SetChecked(false);
   Form().SpeedButton6.Click();
   EXPECT_TRUE(program->App().Terminated());
 }

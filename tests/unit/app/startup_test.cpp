@@ -4,6 +4,7 @@
 #include "app/frmmain.h"
 #include "app/instance.h"
 #include "program_fixture.h"
+#include "settings/settings_record.h"
 
 namespace app {
 namespace {
@@ -23,9 +24,10 @@ TEST_F(ProgramTest, StartShowsTheMainWindowAndRunsEachStepOnceInOrder) {
   EXPECT_EQ(Form().Left(), (1024 - 770) / 2);
   EXPECT_EQ(Form().Top(), (768 - 560) / 2);
   EXPECT_EQ(Form().StartupStepsRun(),
-            (std::vector<std::string>{"StartupDone", "SetUpGraphs", "StartRefreshTimer",
+            (std::vector<std::string>{"StartupDone", "SetUpGraphs", "ClearHotKeyFlags",
+                                      "LoadSettings", "SaveSettings", "ApplySettings",
                                       "FirstRefresh", "AutoOptimizeAtStart", "LevelCaption",
-                                      "EnableHideTimer", "ShowUsagePage"}));
+                                      "AddTrayIcon", "EnableHideTimer", "ShowUsagePage"}));
   EXPECT_TRUE(Form().StartupDone);
   EXPECT_TRUE(backend.Boxes().empty());
 }
@@ -37,12 +39,13 @@ TEST_F(ProgramTest, ShowingAgainRepeatsNoStartupStep) {
   Form().ShowForm();
   Form().HideForm();
   Form().ShowForm();
-  EXPECT_EQ(Form().StartupStepsRun().size(), 8u);
+  EXPECT_EQ(Form().StartupStepsRun().size(), 12u);
   EXPECT_FALSE(backend.TimerArmed(Form().Timer_HideMainWindows));
 }
 
 TEST_F(ProgramTest, CreationRegistersTaskbarMessageAndDetectsFamily) {
-  StartProgram();
+  program = std::make_unique<Program>(os, backend);
+  ASSERT_TRUE(program->Start());
   EXPECT_EQ(Form().TaskbarCreatedMessage(), os.RegisterWindowMessageA("TaskbarCreated"));
   EXPECT_GE(Form().TaskbarCreatedMessage(), 0xC000u);
   EXPECT_EQ(Form().Family(), monitor::PlatformFamily::WindowsNT);
@@ -59,9 +62,13 @@ TEST_F(ProgramTest, HideTimerFiresOnceAndHidesOnlyWithMinimizeWhenStart) {
 
   EndProgram();
   os.ClearCalls();
+  settings::TSetInfo stored = settings::DefaultSetInfo();
+  stored.MinimizeStart = true;
+  const settings::SetInfoBytes bytes = settings::EncodeSetInfo(stored);
+  os.SetValue("HKLM\\Software\\Quorvel", "QuorvelSetInfo", platform::kRegBinary,
+              {bytes.begin(), bytes.end()});
   program = std::make_unique<Program>(os, backend);
   ASSERT_TRUE(program->Start());
-  Form().CheckBox_MinimizeStart.SetChecked(true);
   program->Run();
   EXPECT_TRUE(Form().Visible()) << "the window shows briefly before the timer hides it";
   backend.AdvanceBy(1);
@@ -124,6 +131,7 @@ TEST(SingleInstance, EventThatCannotBeMadeLeavesProgramUnmarked) {
 TEST_F(ProgramTest, CloseClearsMarkAndLetsNextStartThrough) {
   StartProgram();
   EXPECT_TRUE(IsAnotherInstanceRunning(os)) << "a start now would be refused";
+  Form().CheckBox_CloseMinimize.SetChecked(false);
   Form().Close();
   EXPECT_TRUE(program->App().Terminated());
   EXPECT_FALSE(os.EventSignalled(kEvent));

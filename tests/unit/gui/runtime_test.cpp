@@ -233,5 +233,52 @@ TEST(Controls, ChildrenAreListedUntilDestroyed) {
   EXPECT_TRUE(form.Children().empty());
 }
 
+TEST(FormMessages, EveryMessageReachesTheHandlerAndItsErrorsTheBox) {
+  Rig rig;
+  TForm form(rig.app, 100);
+  std::vector<unsigned> seen;
+  form.OnMessage = [&](TMessage& m) {
+    seen.push_back(m.Msg);
+    if (m.Msg == 3001) throw Error("tray trouble");
+    if (m.Msg == 786) throw 42;  // not one of ours
+  };
+  TMessage a{0x0312 + 1, 0, 0};
+  TMessage tray{3001, 1, 0x0204};
+  TMessage hotkey{786, 1331, 0x00410005};
+  form.DeliverMessage(a);
+  form.DeliverMessage(tray);
+  form.DeliverMessage(hotkey);
+  EXPECT_EQ(seen, (std::vector<unsigned>{0x0313, 3001, 786}));
+  ASSERT_EQ(rig.backend.Boxes().size(), 2u);
+  EXPECT_EQ(rig.backend.Boxes()[0].text, "tray trouble");
+  EXPECT_EQ(rig.backend.Boxes()[0].caption, "Quorvel");
+  EXPECT_EQ(rig.backend.Boxes()[1].text, "An unexpected error ended the operation.")
+      << "something thrown that is no error of ours is still shown";
+}
+
+TEST(FormMessages, WithoutAHandlerNothingHappens) {
+  Rig rig;
+  TForm form(rig.app, 100);
+  TMessage m{3001, 0, 0};
+  form.DeliverMessage(m);
+  EXPECT_TRUE(rig.backend.Boxes().empty());
+}
+
+TEST(HeadlessText, CellsOfHalfTheHeightClippedToThePicture) {
+  HeadlessBackend backend;
+  Bitmap picture(16, 16, colors::kBlue);
+  TFont font;
+  font.height = 10;
+  backend.RenderText(picture, 0, -1, " 7", font, colors::kWhite);
+  EXPECT_EQ(picture.Pixel(0, 0), colors::kWhite);
+  EXPECT_EQ(picture.Pixel(9, 8), colors::kWhite);
+  EXPECT_EQ(picture.Pixel(10, 0), colors::kBlue) << "two cells of five columns";
+  EXPECT_EQ(picture.Pixel(0, 9), colors::kBlue) << "rows -1 to 8";
+  EXPECT_EQ(picture.Pixel(7, 4), colors::kBlack) << "the mark of the 7";
+  EXPECT_EQ(picture.Pixel(2, 4), colors::kWhite) << "a blank leaves no mark";
+  backend.RenderText(picture, 14, 14, "88", font, colors::kWhite);  // mostly outside
+  EXPECT_EQ(picture.Pixel(15, 15), colors::kWhite);
+}
+
 }  // namespace
 }  // namespace gui

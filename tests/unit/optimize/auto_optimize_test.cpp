@@ -15,6 +15,7 @@
 #include "app/program_fixture.h"
 #include "optimize/machine.h"
 #include "optimize/tweak.h"
+#include "settings/settings_record.h"
 
 namespace optimize {
 namespace {
@@ -412,10 +413,16 @@ INSTANTIATE_TEST_SUITE_P(Clipboard, CleanClipboardButton, ::testing::Bool(),
 
 TEST_F(AutoOptimization, AutoOptimizeWhenStartBeginsItBeforeTheLevelIsNamed) {
   EndProgram();
+  // The start-up loads the stored settings over the page: the options are
+  // stored, as a save would have left them.
+  settings::TSetInfo stored = settings::DefaultSetInfo();
+  stored.AutoOptimizeAtStart = true;
+  stored.AfterMemTrim = true;
+  const settings::SetInfoBytes bytes = settings::EncodeSetInfo(stored);
+  os.SetValue("HKLM\\Software\\Quorvel", "QuorvelSetInfo", platform::kRegBinary,
+              {bytes.begin(), bytes.end()});
   program = std::make_unique<app::Program>(os, backend);
   ASSERT_TRUE(program->Start());
-  Form().CheckBox_Auto.SetChecked(true);
-  Form().CheckBox_AfterMemTrim.SetChecked(true);
   std::string captionAtTweak;
   os.onCall = [&](const std::string& call) {
     if (captionAtTweak.empty() && call.rfind("VirtualAlloc(", 0) == 0) {
