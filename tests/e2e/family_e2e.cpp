@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/control_ids.h"
 #include "harness.h"
@@ -180,6 +181,34 @@ TEST_F(Family, OverallOptimizationAsksThenReports) {
   EXPECT_NE(text.find("Released physical memory after optimizing:"), std::string::npos) << text;
   PostMessageA(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(report); }, Timeout(10000)));
+  EXPECT_TRUE(quorvel_.Running());
+}
+
+// A save writes the whole record and the start-up value in both families:
+// the settings key is the same machine-wide key on each.
+TEST_F(Family, SaveWritesTheRecordAndTheStartupValue) {
+  // Whatever the defaults, the start-up option ends up ticked.
+  if (SendMessageA(Control(ids::kCheckBoxAutoStart), BM_GETCHECK, 0, 0) != BST_CHECKED) {
+    SendMessageA(Control(ids::kCheckBoxAutoStart), BM_CLICK, 0, 0);
+  }
+  SendMessageA(Control(ids::kSpinEditTime), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("17"));
+  PostMessageA(Control(ids::kSpeedButtonSaveSet), BM_CLICK, 0, 0);
+  HWND box = WaitForBox(quorvel_.Id(), "Confirm", Timeout(20000));
+  ASSERT_NE(box, nullptr) << "no save question";
+  EXPECT_EQ(BoxText(box), "Are you sure to save the settings?");
+  ASSERT_TRUE(PressBoxButton(box, IDYES));
+
+  DWORD type = 0;
+  std::vector<unsigned char> run;
+  ASSERT_TRUE(WaitUntil([&] { return GetMachineValue(kRunKeyPath, "Quorvel", &type, &run); },
+                        Timeout(20000)))
+      << "no start-up value after the save";
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  std::vector<unsigned char> record;
+  ASSERT_TRUE(GetMachineValue(kSettingsKeyPath, "QuorvelSetInfo", &type, &record));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+  ASSERT_EQ(record.size(), 92u);
+  EXPECT_EQ(record[4] | record[5] << 8 | record[6] << 16 | record[7] << 24, 17) << "AutoTime";
   EXPECT_TRUE(quorvel_.Running());
 }
 
