@@ -7,6 +7,7 @@ target_link_libraries(quorvel_core PUBLIC JPEG::JPEG)
 
 add_library(quorvel_sim STATIC
   src/platform/sim/sim_os.cpp
+  src/platform/sim/sim_os_memory.cpp
   src/platform/sim/sim_os_shell.cpp
   src/gui/headless/headless_backend.cpp
 )
