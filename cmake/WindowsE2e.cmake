@@ -12,5 +12,10 @@ add_executable(quorvel_e2e ${E2E_SOURCES})
 target_include_directories(quorvel_e2e PRIVATE tests/e2e src)
 target_link_libraries(quorvel_e2e PRIVATE gtest_win comctl32 version shell32 ${QUORVEL_WIN_LINK})
 
+# The long run's driver and sampler (scripts/soak).
+add_executable(soak_probe tests/soak/soak_probe.cpp)
+target_include_directories(soak_probe PRIVATE src)
+target_link_libraries(soak_probe PRIVATE psapi ${QUORVEL_WIN_LINK})
+
 # The program's code is built in the win32 tree only.
 set_target_properties(quorvel_core PROPERTIES EXCLUDE_FROM_ALL TRUE)
