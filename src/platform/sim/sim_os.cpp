@@ -50,6 +50,7 @@ SimOs::~SimOs() {
 }
 
 void SimOs::Log(const std::string& entry) {
+  if (once_ && !onceFired_) lastEntry_ = entry;
   if (onCall) onCall(entry);
   if (logCalls) calls_.push_back(entry);
 }
@@ -129,7 +130,33 @@ void SimOs::AddForeignEvent(const std::string& name, bool signalled) {
 void SimOs::Fail(const std::string& call, std::uint32_t error) { failing_[call] = error; }
 void SimOs::Heal(const std::string& call) { failing_.erase(call); }
 
+void SimOs::EndForeignEvent(const std::string& name) {
+  auto e = events_.find(name);
+  if (e != events_.end() && --e->second.references <= 0) events_.erase(e);
+}
+
+void SimOs::FailOnce(const std::string& call, std::size_t n, std::uint32_t error) {
+  once_ = OnceFailure{call, n, error};
+  onceFired_ = false;
+  onceEntry_.clear();
+  counted_.clear();
+}
+
+std::size_t SimOs::CallsCounted(const std::string& call) const {
+  auto it = counted_.find(call);
+  return it == counted_.end() ? 0 : it->second;
+}
+
 bool SimOs::Failing(const std::string& call) {
+  if (once_) {
+    const std::size_t n = ++counted_[call];
+    if (!onceFired_ && call == once_->call && n == once_->at) {
+      onceFired_ = true;
+      onceEntry_ = lastEntry_;
+      lastError_ = once_->error;
+      return true;
+    }
+  }
   auto it = failing_.find(call);
   if (it == failing_.end()) return false;
   lastError_ = it->second;
@@ -197,6 +224,7 @@ Handle SimOs::GetCurrentProcess() { return kCurrentProcessPseudo; }
 
 bool SimOs::CloseHandle(Handle h) {
   Log("CloseHandle");
+  if (Failing("CloseHandle")) return false;
   auto it = handles_.find(h);
   if (it == handles_.end()) {
     lastError_ = kErrorInvalidHandle;
@@ -587,6 +615,7 @@ std::int32_t SimOs::OpenKnownKey(const std::string& path, std::uint32_t access, 
 
 std::uint32_t SimOs::RegisterWindowMessageA(const std::string& name) {
   Log("RegisterWindowMessageA(" + name + ")");
+  if (Failing("RegisterWindowMessageA")) return 0;
   auto it = messages_.find(Lower(name));
   if (it != messages_.end()) return it->second;
   const std::uint32_t id = 0xC000u + static_cast<std::uint32_t>(messages_.size());
@@ -610,6 +639,7 @@ std::int32_t SimOs::CreateOleObject(const std::string& progId, Handle* object) {
 
 std::int32_t SimOs::OleSetProperty(Handle object, const std::string& name, bool value) {
   Log("OleSetProperty(" + name + ")");
+  if (Failing("OleSetProperty")) return static_cast<std::int32_t>(lastError_);
   if (handles_.count(object) == 0) return static_cast<std::int32_t>(0x80070006u);
   if (oleSetPropertyResult != 0) return oleSetPropertyResult;
   if (name == "Visible") oleVisible_[object] = value;
@@ -619,6 +649,7 @@ std::int32_t SimOs::OleSetProperty(Handle object, const std::string& name, bool 
 std::int32_t SimOs::OleInvoke(Handle object, const std::string& method,
                               const std::string& argument) {
   Log("OleInvoke(" + method + "," + argument + ")");
+  if (Failing("OleInvoke")) return static_cast<std::int32_t>(lastError_);
   if (handles_.count(object) == 0) return static_cast<std::int32_t>(0x80070006u);
   if (oleInvokeResult != 0) return oleInvokeResult;
   if (method == "Navigate") navigations.push_back(argument);
@@ -647,6 +678,8 @@ std::uintptr_t SimOs::ShellExecuteA(std::uintptr_t /*owner*/, const char* verb,
   Log(std::string("ShellExecuteA(") + (verb ? verb : "null") + "," + file + "," +
       (parameters ? parameters : "null") + "," + (directory ? directory : "null") + "," +
       std::to_string(show) + ")");
+  // The shell's own failure codes are the small numbers up to 32.
+  if (Failing("ShellExecuteA")) return 2;
   shellOpened.push_back(file);
   return shellExecuteResult;
 }

@@ -178,11 +178,24 @@ class SimOs : public Os {
   bool EventSignalled(const std::string& name) const;
   // Another process created (and signalled) the event and keeps it open.
   void AddForeignEvent(const std::string& name, bool signalled);
+  // That other process ended: its reference goes, and the event with it
+  // when no handle of ours is left.
+  void EndForeignEvent(const std::string& name);
 
   // --- failure injection -------------------------------------------------------
   // Every later call of this name fails with the error, until Heal.
   void Fail(const std::string& call, std::uint32_t error);
   void Heal(const std::string& call);
+  // Only the n-th call of this name from now (1 = the next one) fails; the
+  // calls before and after it succeed. One such failure is armed at a time.
+  void FailOnce(const std::string& call, std::size_t n, std::uint32_t error);
+  // Whether the failure armed by FailOnce has happened, and the log entry
+  // of the call that failed.
+  bool FailedOnce() const { return onceFired_; }
+  const std::string& FailedOnceCall() const { return onceEntry_; }
+  // Calls of this name since FailOnce was last armed (counted only while
+  // one is armed, so that benchmarks pay nothing for it).
+  std::size_t CallsCounted(const std::string& call) const;
 
   // --- what happened -------------------------------------------------------------
   const std::vector<std::string>& Calls() const { return calls_; }
@@ -318,6 +331,16 @@ class SimOs : public Os {
 
   std::vector<std::string> calls_;
   std::map<std::string, std::uint32_t> failing_;
+  struct OnceFailure {
+    std::string call;
+    std::size_t at = 0;
+    std::uint32_t error = 0;
+  };
+  std::optional<OnceFailure> once_;
+  bool onceFired_ = false;
+  std::string lastEntry_;
+  std::string onceEntry_;
+  std::map<std::string, std::size_t> counted_;
   std::uint32_t lastError_ = 0;
   Handle nextHandle_ = 0x100;
   std::map<Handle, HandleEntry> handles_;

@@ -129,6 +129,7 @@ Handle SimOs::CreateIconIndirect(const IconImage& image) {
 
 bool SimOs::DestroyIcon(Handle icon) {
   Log("DestroyIcon");
+  if (Failing("DestroyIcon")) return false;
   auto it = handles_.find(icon);
   if (it == handles_.end() || it->second.kind != "icon") {
     lastError_ = kErrorInvalidHandle;
@@ -156,7 +157,7 @@ bool SimOs::GetCursorPos(int* x, int* y) {
 
 bool SimOs::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) {
   Log("Shell_NotifyIconA(" + std::to_string(message) + ")");
-  if (!trayAvailable || Failing("Shell_NotifyIconA")) return false;
+  if (Failing("Shell_NotifyIconA") || !trayAvailable) return false;
   if (data == nullptr || data->cbSize != kNotifyIconDataSize) return false;
   auto it = std::find_if(trayIcons_.begin(), trayIcons_.end(), [&](const SimTrayIcon& t) {
     return t.window == data->hWnd && t.id == data->uID;
@@ -193,6 +194,7 @@ bool SimOs::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data)
 
 std::int32_t SimOs::RegCloseKey(HKey key) {
   Log("RegCloseKey");
+  if (Failing("RegCloseKey")) return static_cast<std::int32_t>(lastError_);
   if (openKeys_.erase(key) == 0) return static_cast<std::int32_t>(kErrorInvalidHandle);
   return 0;
 }

@@ -68,6 +68,50 @@ TEST(SimFailures, InjectedFailureLastsUntilHealed) {
   EXPECT_TRUE(h);
 }
 
+TEST(SimFailures, FailOnceFailsOnlyTheNthCallAndNamesIt) {
+  SimOs os;
+  os.FailOnce("CreateEventA", 2, kErrorAccessDenied);
+  UniqueHandle first(os, os.CreateEventA(true, false, "first"));
+  EXPECT_TRUE(first);
+  EXPECT_FALSE(os.FailedOnce());
+  // Calls of other names do not move the count.
+  UniqueHandle other(os, os.OpenEventA(0x1F0003, false, "first"));
+  EXPECT_EQ(os.CreateEventA(true, false, "second"), kNoHandle);
+  EXPECT_EQ(os.GetLastError(), kErrorAccessDenied);
+  EXPECT_TRUE(os.FailedOnce());
+  EXPECT_EQ(os.FailedOnceCall(), "CreateEventA(second)");
+  UniqueHandle third(os, os.CreateEventA(true, false, "third"));
+  EXPECT_TRUE(third) << "only the one call fails";
+  EXPECT_EQ(os.CallsCounted("CreateEventA"), 3u);
+  EXPECT_EQ(os.CallsCounted("OpenEventA"), 1u);
+}
+
+TEST(SimFailures, ARefusedReleaseKeepsWhatItWasToRelease) {
+  SimOs os;
+  os.AddKey("HKLM\\Software\\Quorvel");
+  const Handle event = os.CreateEventA(true, false, "E");
+  HKey key = 0;
+  ASSERT_EQ(os.RegOpenKeyExA(kHKeyLocalMachine, "Software\\Quorvel", 0, kKeyRead, &key), 0);
+  os.Fail("CloseHandle", kErrorInvalidHandle);
+  os.Fail("RegCloseKey", kErrorInvalidHandle);
+  EXPECT_FALSE(os.CloseHandle(event));
+  EXPECT_NE(os.RegCloseKey(key), 0);
+  EXPECT_EQ(os.OpenHandles().size(), 2u);
+  os.Heal("CloseHandle");
+  os.Heal("RegCloseKey");
+  EXPECT_TRUE(os.CloseHandle(event));
+  EXPECT_EQ(os.RegCloseKey(key), 0);
+  EXPECT_TRUE(os.OpenHandles().empty());
+}
+
+TEST(SimFailures, FailedRegistrationOfAWindowMessageAnswersZero) {
+  SimOs os;
+  os.Fail("RegisterWindowMessageA", kErrorNotEnoughMemory);
+  EXPECT_EQ(os.RegisterWindowMessageA("TaskbarCreated"), 0u);
+  os.Heal("RegisterWindowMessageA");
+  EXPECT_GE(os.RegisterWindowMessageA("TaskbarCreated"), 0xC000u);
+}
+
 TEST(UniqueHandles, CloseOnceWhenMovedAndNotWhenReleased) {
   SimOs os;
   {
