@@ -8,6 +8,12 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::Win32Os os;
-  gui::Win32Backend backend(instance);
-  return app::QuorvelMain(os, backend);
+  try {
+    gui::Win32Backend backend(instance);
+    return app::QuorvelMain(os, backend);
+  } catch (const std::exception& e) {
+    // Without its timer window the program has no refresh to offer.
+    MessageBoxA(nullptr, e.what(), "Quorvel", MB_OK | MB_ICONERROR);
+    return 1;
+  }
 }

@@ -25,7 +25,14 @@ bool Program::Start() {
   if (IsAnotherInstanceRunning(os_)) return false;
   instanceMark_ = MarkInstanceRunning(os_);
 
-  form_ = std::make_unique<TForm_Zentor>(app_, os_);
+  // A window the system refuses while the controls are made leaves no
+  // program to run: the reason is shown and the start ends.
+  try {
+    form_ = std::make_unique<TForm_Zentor>(app_, os_);
+  } catch (const std::exception& e) {
+    app_.HandleException(e);
+    return false;
+  }
   form_->Create();
   return !app_.Terminated();
 }

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "app/control_ids.h"
 #include "running_quorvel.h"
@@ -70,6 +72,45 @@ TEST_F(HostileE2e, ControlMessagesNamingForeignWindowsAreIgnored) {
   PostMessageA(timers, WM_TIMER, 2, 0x12345678);
   PostMessageA(main_, WM_TIMER, 2, 0x12345678);
   ExpectUnharmed();
+}
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
+// Close requests for the program's controls and its timer window, and
+// quits posted to its windows and its thread: the system would destroy the
+// controls and end every timer, and the quit would end the program without
+// taking its icon out of the tray.
+TEST_F(HostileE2e, CloseAndQuitFromOutsideDestroyNothingAndEndNothing) {
+  HWND timers = TimerWindow();
+  ASSERT_NE(timers, nullptr);
+  std::vector<HWND> windows;
+  EnumChildWindows(main_, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  ASSERT_GT(windows.size(), 50u) << "the controls were not found";
+  windows.push_back(timers);
+  for (HWND w : windows) PostMessageA(w, WM_CLOSE, 0, 0);
+  for (HWND w : windows) {
+    SendMessageTimeoutA(w, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, Timeout(5000), nullptr);
+  }
+  PostMessageA(main_, WM_QUIT, 0, 0);
+  PostMessageA(timers, WM_QUIT, 0, 0);
+  PostThreadMessageA(GetWindowThreadProcessId(main_, nullptr), WM_QUIT, 0, 0);
+  ExpectUnharmed();
+  std::size_t gone = 0;
+  for (HWND w : windows) gone += IsWindow(w) ? 0 : 1;
+  EXPECT_EQ(gone, 0u) << "windows destroyed from outside";
+  // The timers still run: a program started now shows in the report.
+  Process extra;
+  char system[MAX_PATH];
+  GetWindowsDirectoryA(system, MAX_PATH);
+  ASSERT_TRUE(extra.Start(std::string(system) + "\\notepad.exe"));
+  EXPECT_TRUE(WaitUntil([&] { return ReportText().find("notepad.exe") != std::string::npos; },
+                        Timeout(30000)))
+      << "the refresh stopped";
+  extra.Kill();
+  EXPECT_TRUE(quorvel_.Running()) << "a quit from outside ended the program";
 }
 
 TEST_F(HostileE2e, ThousandsOfRandomMessagesLeaveTheProgramRunning) {

@@ -11,7 +11,10 @@
 
 namespace gui {
 
-std::unique_ptr<Peer> HeadlessBackend::CreatePeer(TControl&) { return nullptr; }
+std::unique_ptr<Peer> HeadlessBackend::CreatePeer(TControl& control) {
+  if (WhileCreatingPeer) WhileCreatingPeer(control);
+  return nullptr;
+}
 
 void HeadlessBackend::TimerChanged(TTimer& timer) {
   // As with SetTimer, a change re-arms the timer from now.

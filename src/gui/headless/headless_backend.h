@@ -72,6 +72,9 @@ class HeadlessBackend : public Backend {
   void ScriptAnswer(int modalResult) { answers_.push_back(modalResult); }
   // Runs while a box is open, before it is answered (time may pass here).
   std::function<void(const ShownBox&)> WhileBoxOpen;
+  // Runs as each control is given its peer; may throw, as a Win32 backend
+  // does when the system refuses a window.
+  std::function<void(TControl&)> WhileCreatingPeer;
   const std::vector<ShownBox>& Boxes() const { return boxes_; }
   void ClearBoxes() { boxes_.clear(); }
 

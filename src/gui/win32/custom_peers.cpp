@@ -309,6 +309,7 @@ constexpr char kPanelClass[] = "QuorvelStatusPanel";
 
 LRESULT CALLBACK PanelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* bar = reinterpret_cast<StatusBarPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (msg == WM_CLOSE) return 0;  // only another program asks; see KeepOpen
   if (bar == nullptr || !HasApplication()) return DefWindowProcA(hwnd, msg, wParam, lParam);
   try {
     switch (msg) {
@@ -351,7 +352,9 @@ void StatusBarPeer::Setup(HINSTANCE instance) {
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.lpszClassName = kPanelClass;
-    RegisterClassA(&wc);
+    if (RegisterClassA(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+      RaiseSystemError("Windows could not register a window class of the program", GetLastError());
+    }
   }
   Rebuild();
 }
@@ -365,6 +368,9 @@ void StatusBarPeer::Rebuild() {
         0, kPanelClass, bar.Panel(i).text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
         0, 0, Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(bar.ControlId() * 10 + i)),
         instance_, nullptr);
+    if (panel == nullptr) {
+      RaiseSystemError("Windows could not create a control of the program", GetLastError());
+    }
     SetWindowLongPtrA(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     panels_.push_back(panel);
   }

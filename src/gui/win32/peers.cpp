@@ -76,9 +76,58 @@ void DrawBitmap(HDC dc, const Bitmap& bitmap, int x, int y, int width, int heigh
                 &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
+std::string SystemErrorText(const std::string& what, DWORD error) {
+  std::string text = what;
+  char* message = nullptr;
+  const DWORD n =
+      error == 0 ? 0
+                 : FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, reinterpret_cast<LPSTR>(&message), 0, nullptr);
+  std::string reason;
+  if (n > 0 && message != nullptr) reason.assign(message, n);
+  if (message != nullptr) LocalFree(message);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                             reason.back() == ' ' || reason.back() == '.')) {
+    reason.pop_back();
+  }
+  if (!reason.empty()) {
+    text += ": " + reason;
+  } else if (error != 0) {
+    char code[32];
+    wsprintfA(code, " (error %lu)", static_cast<unsigned long>(error));
+    text += code;
+  }
+  return text + ".";
+}
+
+void RaiseSystemError(const std::string& what, DWORD error) {
+  throw Error(SystemErrorText(what, error));
+}
+
+namespace {
+// BeginPaint and EndPaint as a pair: a drawing that throws must still end
+// its paint, or the window's device context stays taken and each later
+// paint takes another.
+class PaintSession {
+ public:
+  explicit PaintSession(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+  ~PaintSession() { EndPaint(hwnd_, &ps_); }
+  PaintSession(const PaintSession&) = delete;
+  PaintSession& operator=(const PaintSession&) = delete;
+  HDC Dc() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_;
+  HDC dc_;
+};
+}  // namespace
+
 void PaintBuffered(HWND hwnd, const std::function<void(HDC dc, const RECT& client)>& draw) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd, &ps);
+  PaintSession paint(hwnd);
+  HDC dc = paint.Dc();
+  if (dc == nullptr) return;
   RECT client;
   GetClientRect(hwnd, &client);
   {
@@ -91,7 +140,6 @@ void PaintBuffered(HWND hwnd, const std::function<void(HDC dc, const RECT& clien
       BitBlt(dc, 0, 0, client.right, client.bottom, mem.Get(), 0, 0, SRCCOPY);
     }
   }
-  EndPaint(hwnd, &ps);
 }
 
 void PaintControlAt(const TControl& control, HDC dc, int dx, int dy) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "gui/controls.h"
 
@@ -76,6 +77,9 @@ class WindowPeer : public Peer {
 // handle from a message may name anything on the desktop, including our own
 // timer window, whose user data is not a peer.
 bool IsPeerWindow(HWND hwnd);
+// Lets a window the system made for a control refuse close requests, which
+// only another program sends.
+void KeepOpen(HWND hwnd);
 
 // Creates the window and the peer of any control.
 std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance);
@@ -99,6 +103,12 @@ void PaintBeneath(const TControl& control, HDC dc);
 void RefreshSeeThroughAbove(const TControl& control, bool now);
 // Paints a control's own look at an offset (for PaintBeneath).
 void PaintControlAt(const TControl& control, HDC dc, int dx, int dy);
+
+// Raises the error the program-wide box shows when the system refuses a
+// window or a timer: without it a part of the program would be silently
+// missing (a control never drawn, a refresh that never comes).
+[[noreturn]] void RaiseSystemError(const std::string& what, DWORD error);
+std::string SystemErrorText(const std::string& what, DWORD error);
 
 void DrawBitmap(HDC dc, const Bitmap& bitmap, int x, int y, int width, int height);
 // Answers WM_PAINT by drawing into a back buffer of the client's size and

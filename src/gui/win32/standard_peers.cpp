@@ -150,7 +150,10 @@ void SpinEditPeer::Create(HINSTANCE instance) {
                             WS_CHILD | WS_CLIPSIBLINGS | (c.Visible() ? WS_VISIBLE : 0),
                             r.right - kArrowsWidth, r.top, kArrowsWidth, r.bottom - r.top,
                             ParentWindow(c), nullptr, instance, nullptr);
-  if (arrows_ == nullptr) return;
+  if (arrows_ == nullptr) {
+    RaiseSystemError("Windows could not create a control of the program", GetLastError());
+  }
+  KeepOpen(arrows_);
   // Notifications from the arrows come to this peer.
   SetWindowLongPtrA(arrows_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SendMessageA(arrows_, UDM_SETRANGE32, 0, 100);
@@ -202,6 +205,7 @@ void TrackBarPeer::ApplyState() {
 void ListViewPeer::Setup() {
   const DWORD ex = LVS_EX_FULLROWSELECT | LVS_EX_FLATSB;
   SendMessageA(Hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+  KeepOpen(reinterpret_cast<HWND>(SendMessageA(Hwnd(), LVM_GETHEADER, 0, 0)));
   SetColumns();
   const auto& list = static_cast<const TListView&>(Control());
   for (int row = 0; row < list.Count(); ++row) InsertRow(row);

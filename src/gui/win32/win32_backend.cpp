@@ -30,6 +30,9 @@ bool Deliverable(const MSG& msg) {
 }
 
 LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Only another program asks this window to close; closing it would end
+  // every timer, and with them the refresh.
+  if (msg == WM_CLOSE) return 0;
   if (msg == WM_TIMER) {
     auto* backend = reinterpret_cast<Win32Backend*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (backend != nullptr && HasApplication()) {
@@ -55,11 +58,17 @@ Win32Backend::Win32Backend(void* instance) : instance_(instance) {
   wc.lpfnWndProc = TimerWndProc;
   wc.hInstance = Inst(instance_);
   wc.lpszClassName = kTimerClass;
-  RegisterClassA(&wc);
+  if (RegisterClassA(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    win32::RaiseSystemError("Windows could not register a window class of the program",
+                            GetLastError());
+  }
   // A hidden top-level window rather than a message-only one: the 9x family
   // has no message-only windows.
   HWND hwnd = CreateWindowExA(0, kTimerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               Inst(instance_), nullptr);
+  if (hwnd == nullptr) {
+    win32::RaiseSystemError("Windows could not create the program's timer window", GetLastError());
+  }
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   timerWindow_ = hwnd;
 }
@@ -117,8 +126,15 @@ void Win32Backend::TimerChanged(TTimer& timer) {
   KillTimer(Wnd(timerWindow_), id);
   timers_.erase(id);
   if (timer.Enabled() && timer.Interval() > 0) {
-    timers_[id] = &timer;
-    SetTimer(Wnd(timerWindow_), id, timer.Interval(), nullptr);
+    if (SetTimer(Wnd(timerWindow_), id, timer.Interval(), nullptr) != 0) {
+      timers_[id] = &timer;
+    } else if (HasApplication()) {
+      // Shown, not thrown: a timer is also set back from cleanup code, and
+      // a refresh that silently never comes is what this must not become.
+      Application().HandleException(
+          Error(win32::SystemErrorText("Windows could not start a timer of the program",
+                                       GetLastError())));
+    }
   }
 }
 
@@ -156,7 +172,10 @@ void Win32Backend::RunMessageLoop(TApplication& app) {
   MSG msg;
   while (!app.Terminated()) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0 || got == -1) break;
+    if (got == -1) break;
+    // Any program can post a quit to our windows; only our own ends the loop.
+    if (got == 0 && !quitPosted_) continue;
+    if (got == 0) break;
     if (!Deliverable(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
@@ -167,6 +186,7 @@ void Win32Backend::ProcessMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
+      if (!quitPosted_) continue;  // another program's: see RunMessageLoop
       // Leave the quit for the outer loop.
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
@@ -177,7 +197,10 @@ void Win32Backend::ProcessMessages() {
   }
 }
 
-void Win32Backend::PostQuit() { PostQuitMessage(0); }
+void Win32Backend::PostQuit() {
+  quitPosted_ = true;
+  PostQuitMessage(0);
+}
 
 void Win32Backend::MinimizeApplication() {
   if (HWND main = Wnd(MainWindow())) ShowWindow(main, SW_MINIMIZE);

@@ -40,6 +40,7 @@ class Win32Backend : public Backend {
   void* instance_;
   void* timerWindow_ = nullptr;
   std::map<unsigned, TTimer*> timers_;
+  bool quitPosted_ = false;
 };
 
 }  // namespace gui

@@ -1,3 +1,4 @@
+#include <map>
 #include <string>
 
 #include "gui/application.h"
@@ -7,6 +8,25 @@ namespace gui::win32 {
 
 namespace {
 
+bool IsChildWindow(HWND hwnd) { return (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) != 0; }
+
+// Windows the system makes for a control (the arrows of a spin edit, the
+// header of a list view) keep the procedure of their class; this one only
+// refuses to close them.
+std::map<HWND, WNDPROC>& KeptOpen() {
+  static std::map<HWND, WNDPROC> procs;
+  return procs;
+}
+
+LRESULT CALLBACK KeepOpenWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto it = KeptOpen().find(hwnd);
+  if (it == KeptOpen().end()) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  const WNDPROC original = it->second;
+  if (msg == WM_CLOSE) return 0;
+  if (msg == WM_NCDESTROY) KeptOpen().erase(it);
+  return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+}
+
 LRESULT CALLBACK OwnWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -15,6 +35,10 @@ LRESULT CALLBACK OwnWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
     return DefWindowProcA(hwnd, msg, wParam, lParam);
   }
+  // Nothing in the program closes a control; a close request for one can
+  // only come from another program, and the system's answer to it would
+  // destroy the control under its peer.
+  if (msg == WM_CLOSE && IsChildWindow(hwnd)) return 0;
   WindowPeer* peer = WindowPeer::FromHwnd(hwnd);
   if (peer != nullptr && HasApplication()) {
     // No exception may cross back into the system's dispatch; what is
@@ -34,6 +58,7 @@ LRESULT CALLBACK OwnWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_CLOSE) return 0;  // a control: see OwnWndProc
   WindowPeer* peer = WindowPeer::FromHwnd(hwnd);
   if (peer == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
   WNDPROC original = peer->originalProc;
@@ -67,10 +92,19 @@ void RegisterOwnClass(const char* name, HINSTANCE instance) {
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   wc.lpszClassName = name;
-  RegisterClassExA(&wc);
+  if (RegisterClassExA(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    RaiseSystemError("Windows could not register a window class of the program", GetLastError());
+  }
 }
 
 }  // namespace
+
+void KeepOpen(HWND hwnd) {
+  if (hwnd == nullptr || KeptOpen().count(hwnd) != 0) return;
+  const auto original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeepOpenWndProc)));
+  if (original != nullptr) KeptOpen()[hwnd] = original;
+}
 
 bool IsPeerWindow(HWND hwnd) {
   if (hwnd == nullptr || !IsWindow(hwnd)) return false;
@@ -102,11 +136,16 @@ HWND CreateOwnWindow(WindowPeer& peer, const char* className, DWORD style, DWORD
   const RECT r = PlaceOf(c);
   if (parent != nullptr) style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (c.Visible()) style |= WS_VISIBLE;
-  CreateWindowExA(exStyle, className, c.Caption().c_str(), style, r.left, r.top,
-                  r.right - r.left, r.bottom - r.top, parent,
-                  parent != nullptr ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.ControlId()))
-                                    : nullptr,
-                  instance, &peer);
+  HWND hwnd = CreateWindowExA(
+      exStyle, className, c.Caption().c_str(), style, r.left, r.top, r.right - r.left,
+      r.bottom - r.top, parent,
+      parent != nullptr ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.ControlId())) : nullptr,
+      instance, &peer);
+  if (hwnd == nullptr) {
+    const DWORD error = GetLastError();
+    peer.SetHwnd(nullptr);  // a window refused after its first message is gone again
+    RaiseSystemError("Windows could not create a window of the program", error);
+  }
   return peer.Hwnd();
 }
 
@@ -122,7 +161,9 @@ HWND CreateStandardWindow(WindowPeer& peer, const char* className, DWORD style, 
                               r.right - r.left, r.bottom - r.top, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.ControlId())),
                               instance, nullptr);
-  if (hwnd == nullptr) return nullptr;
+  if (hwnd == nullptr) {
+    RaiseSystemError("Windows could not create a control of the program", GetLastError());
+  }
   peer.SetHwnd(hwnd);
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
   peer.originalProc = reinterpret_cast<WNDPROC>(

@@ -92,6 +92,26 @@ TEST_F(ProgramTest, ErrorInStartupStepKeepsWindowUp) {
   EXPECT_FALSE(program->App().Terminated());
 }
 
+TEST_F(ProgramTest, RefusedControlWindowEndsTheStartWithTheReason) {
+  // The system refuses the window of the twentieth control made.
+  int made = 0;
+  backend.WhileCreatingPeer = [&](gui::TControl&) {
+    if (++made == 20) throw gui::Error("Windows could not create a window of the program.");
+  };
+  StartProgram();
+  EXPECT_FALSE(started);
+  ASSERT_EQ(backend.Boxes().size(), 1u);
+  EXPECT_EQ(backend.Boxes()[0].text, "Windows could not create a window of the program.");
+  EXPECT_EQ(backend.Boxes()[0].caption, "Quorvel");
+  EXPECT_EQ(program->Form(), nullptr) << "no half-made window is left to run";
+  EXPECT_EQ(program->App().MainForm(), nullptr);
+  EXPECT_TRUE(os.TrayIcons().empty());
+  backend.WhileCreatingPeer = nullptr;
+  EndProgram();
+  for (const std::string& h : os.OpenHandles()) ADD_FAILURE() << h << " left open";
+  EXPECT_FALSE(os.EventExists(kEvent));
+}
+
 // --- single instance --------------------------------------------------------
 
 TEST(SingleInstance, RunningInstanceRefusesNewStartWithExitZero) {
