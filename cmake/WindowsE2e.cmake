@@ -17,5 +17,10 @@ add_executable(soak_probe tests/soak/soak_probe.cpp)
 target_include_directories(soak_probe PRIVATE src)
 target_link_libraries(soak_probe PRIVATE psapi ${QUORVEL_WIN_LINK})
 
-# The program's code is built in the win32 tree only.
-set_target_properties(quorvel_core PROPERTIES EXCLUDE_FROM_ALL TRUE)
+# The Win32 GUI runtime's own tests: real windows, paints and timers under
+# the system, where the simulated machine cannot reach.
+include(cmake/WindowsLibraries.cmake)
+file(GLOB BACKEND_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+add_executable(quorvel_backend_tests ${BACKEND_TEST_SOURCES})
+target_include_directories(quorvel_backend_tests PRIVATE src)
+target_link_libraries(quorvel_backend_tests PRIVATE quorvel_win32 gtest_win ${QUORVEL_WIN_LINK})

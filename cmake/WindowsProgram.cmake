@@ -8,28 +8,7 @@ if(NOT QUORVEL_CXX_V MATCHES "Thread model: win32")
   message(FATAL_ERROR "${CMAKE_CXX_COMPILER} is not a win32 thread-model compiler")
 endif()
 
-# libjpeg, cross-built from Debian's source package by scripts/build-libjpeg-i686.
-set(JPEG_I686 ${CMAKE_SOURCE_DIR}/build/deps/libjpeg-i686)
-if(NOT EXISTS ${JPEG_I686}/lib/libjpeg.a)
-  message(FATAL_ERROR "libjpeg for i686 is missing: run scripts/setup")
-endif()
-add_library(jpeg_i686 STATIC IMPORTED)
-set_target_properties(jpeg_i686 PROPERTIES
-  IMPORTED_LOCATION ${JPEG_I686}/lib/libjpeg.a
-  INTERFACE_INCLUDE_DIRECTORIES ${JPEG_I686}/include)
-target_link_libraries(quorvel_core PUBLIC jpeg_i686)
-
-add_library(quorvel_win32 STATIC
-  src/platform/win32/win32_os.cpp
-  src/gui/win32/custom_peers.cpp
-  src/gui/win32/message_dialog.cpp
-  src/gui/win32/peer_factory.cpp
-  src/gui/win32/peers.cpp
-  src/gui/win32/standard_peers.cpp
-  src/gui/win32/win32_backend.cpp
-  src/gui/win32/window_classes.cpp
-)
-target_link_libraries(quorvel_win32 PUBLIC quorvel_core comctl32 ole32 oleaut32 uuid shell32)
+include(cmake/WindowsLibraries.cmake)
 
 # The version lives in src/app/version.h alone; the manifest and the
 # installer are given the numbers read from it.

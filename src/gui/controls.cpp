@@ -25,7 +25,24 @@ TControl::TControl(TWinControl* parent, int controlId, ControlKind kind)
     parent_->children_.push_back(this);
     color_ = parent_->Color();
   }
-  if (HasApplication()) peer_ = Application().GetBackend().CreatePeer(*this);
+  // A form's window answers messages while it is made, and answering reads
+  // the form's own members: it is given its peer once they exist.
+  if (kind_ != ControlKind::Form) CreateOwnPeer();
+}
+
+void TControl::CreateOwnPeer() {
+  if (!HasApplication()) return;
+  try {
+    peer_ = Application().GetBackend().CreatePeer(*this);
+  } catch (...) {
+    // No destructor runs for a control whose constructor throws: it must
+    // leave its parent's list itself.
+    if (parent_ != nullptr) {
+      auto& siblings = parent_->children_;
+      siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+    throw;
+  }
 }
 
 TControl::~TControl() {

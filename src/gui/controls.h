@@ -157,6 +157,9 @@ class TControl {
   // Runs an event if one is set. Errors go to the caller: the backend's
   // dispatch catches them where input arrives.
   static void Fire(const TNotifyEvent& event);
+  // Asks the backend for this control's peer; the constructor does, except
+  // for a form, whose own constructor does once its members exist.
+  void CreateOwnPeer();
 
  private:
   TWinControl* parent_;
