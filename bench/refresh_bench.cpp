@@ -5,7 +5,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,41 +23,50 @@ struct Machine {
   explicit Machine(int processes) {
     os.logCalls = false;
     os.AddKey("HKLM\\Software\\Quorvel");
-    for (int i = 0; i < processes; ++i) {
-      platform::SimProcess p;
-      p.pid = 8 + 4 * static_cast<std::uint32_t>(i);
-      p.parentPid = 4;
-      p.exeName = "process" + std::to_string(i) + ".exe";
-      p.path = "C:\\Program Files\\Vendor\\process" + std::to_string(i) + ".exe";
-      p.workingSet = 1u << 20;
-      p.peakWorkingSet = 2u << 20;
-      p.pageFaults = 1000u + i;
-      os.AddProcess(p);
-    }
+    for (int i = 0; i < processes; ++i) Start(static_cast<std::uint32_t>(i));
     program = std::make_unique<app::Program>(os, backend);
     program->Start();
     program->Run();
   }
+
+  // One process ends and another like it starts between refreshes, as on a
+  // live machine, so every refresh deletes and appends a row too. The oldest
+  // ends, so the count stays what the run is named after however many
+  // refreshes it takes.
+  void Churn() {
+    os.RemoveProcess(live.front());
+    live.pop_front();
+    Start(next++);
+  }
+
+  void Start(std::uint32_t n) {
+    platform::SimProcess p;
+    p.pid = 8 + 4 * n;
+    p.parentPid = 4;
+    p.exeName = "process" + std::to_string(n) + ".exe";
+    p.path = "C:\\Program Files\\Vendor\\process" + std::to_string(n) + ".exe";
+    p.workingSet = 1u << 20;
+    p.peakWorkingSet = 2u << 20;
+    p.pageFaults = 1000u + n;
+    os.AddProcess(p);
+    live.push_back(p.pid);
+    next = std::max(next, n + 1);
+  }
+
   platform::SimOs os;
   gui::HeadlessBackend backend;
   std::unique_ptr<app::Program> program;
+  std::deque<std::uint32_t> live;  // identifiers, oldest first
+  std::uint32_t next = 0;
 };
 
 void BM_Refresh(benchmark::State& state) {
   const int processes = static_cast<int>(state.range(0));
   Machine machine(processes);
   auto& form = *machine.program->Form();
-  int tick = 0;
   for (auto _ : state) {
-    // One process ends and another starts between refreshes, as on a live
-    // machine, so every refresh deletes and appends a row too.
     state.PauseTiming();
-    machine.os.RemoveProcess(8 + 4 * static_cast<std::uint32_t>(tick % processes));
-    platform::SimProcess p;
-    p.pid = 100000 + static_cast<std::uint32_t>(tick);
-    p.exeName = "newcomer.exe";
-    machine.os.AddProcess(p);
-    ++tick;
+    machine.Churn();
     state.ResumeTiming();
     form.Button_GetProcessInfo.Click();
   }
