@@ -13,6 +13,7 @@
 // cost; scripts/bench-refresh sets it against that cost measured under Wine.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -135,6 +136,8 @@ BENCHMARK(BM_RefreshSplit)->Arg(100)->Arg(500)->Arg(2000)->Unit(benchmark::kMill
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  // In colour on a terminal only: the scripts keep the output in a log.
+  RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
   struct Figures {
     double time = 0;  // per refresh, in the benchmark's unit
     std::map<std::string, double> counters;
