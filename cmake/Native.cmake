@@ -17,7 +17,8 @@ target_compile_definitions(quorvel_sim PRIVATE QUORVEL_ART_DIR="${CMAKE_SOURCE_D
 
 file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(quorvel_unit_tests ${UNIT_TEST_SOURCES})
-target_include_directories(quorvel_unit_tests PRIVATE tests/unit)
+# bench: the timing Os the refresh benchmark measures with is tested too.
+target_include_directories(quorvel_unit_tests PRIVATE tests/unit bench)
 target_compile_definitions(quorvel_unit_tests PRIVATE QUORVEL_TEST_ART_DIR="${CMAKE_SOURCE_DIR}/src/app/art")
 target_link_libraries(quorvel_unit_tests PRIVATE quorvel_sim GTest::gtest GTest::gtest_main Threads::Threads)
 

@@ -51,3 +51,8 @@ include(cmake/Installer.cmake)
 # same work written directly (scripts/bench-wine). Not shipped.
 add_executable(tweak_probe bench/wine_tweak_probe.cpp)
 target_link_libraries(tweak_probe PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
+
+# A console probe that times the system calls a status refresh makes per
+# process (scripts/bench-refresh). Not shipped.
+add_executable(refresh_probe bench/wine_refresh_probe.cpp)
+target_link_libraries(refresh_probe PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include <sys/mman.h>
 
@@ -49,10 +50,12 @@ SimOs::~SimOs() {
   for (const auto& [address, size] : blocks_) munmap(address, size);
 }
 
-void SimOs::Log(const std::string& entry) {
-  if (once_ && !onceFired_) lastEntry_ = entry;
-  if (onCall) onCall(entry);
-  if (logCalls) calls_.push_back(entry);
+void SimOs::Log(std::string_view entry) {
+  if (!Logging()) return;
+  std::string text(entry);
+  if (once_ && !onceFired_) lastEntry_ = text;
+  if (onCall) onCall(text);
+  if (logCalls) calls_.push_back(std::move(text));
 }
 
 void SimOs::AddKey(const std::string& path) { keys_[Lower(path)] = KeyPolicy::Open; }
@@ -147,9 +150,11 @@ std::size_t SimOs::CallsCounted(const std::string& call) const {
   return it == counted_.end() ? 0 : it->second;
 }
 
-bool SimOs::Failing(const std::string& call) {
+bool SimOs::Failing(std::string_view call) {
   if (once_) {
-    const std::size_t n = ++counted_[call];
+    auto counted = counted_.find(call);
+    if (counted == counted_.end()) counted = counted_.emplace(std::string(call), 0).first;
+    const std::size_t n = ++counted->second;
     if (!onceFired_ && call == once_->call && n == once_->at) {
       onceFired_ = true;
       onceEntry_ = lastEntry_;
@@ -230,7 +235,7 @@ bool SimOs::CloseHandle(Handle h) {
     lastError_ = kErrorInvalidHandle;
     return false;
   }
-  HandleEntry entry = it->second;
+  HandleEntry entry = std::move(it->second);
   handles_.erase(it);
   Release(h, entry);
   return true;
@@ -307,9 +312,11 @@ std::uint32_t SimOs::WaitForSingleObject(Handle h, std::uint32_t /*milliseconds*
 }
 
 Handle SimOs::OpenProcess(std::uint32_t access, bool /*inherit*/, std::uint32_t pid) {
-  char mask[16];
-  std::snprintf(mask, sizeof mask, "0x%X", access);
-  Log("OpenProcess(" + std::to_string(pid) + "," + mask + ")");
+  if (Logging()) {
+    char mask[16];
+    std::snprintf(mask, sizeof mask, "0x%X", access);
+    Log("OpenProcess(" + std::to_string(pid) + "," + mask + ")");
+  }
   if (Failing("OpenProcess")) return kNoHandle;
   const SimProcess* it = FindProcess(pid);
   if (it == nullptr) {
@@ -347,11 +354,18 @@ const SimProcess* SimOs::ProcessOf(Handle h, std::uint32_t access) {
 }
 
 Handle SimOs::CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t pid) {
-  Log("CreateToolhelp32Snapshot(" + std::to_string(flags) + "," + std::to_string(pid) + ")");
+  if (Logging()) {
+    Log("CreateToolhelp32Snapshot(" + std::to_string(flags) + "," + std::to_string(pid) + ")");
+  }
   if (!toolhelpAvailable) return kNoHandle;
   if (Failing("CreateToolhelp32Snapshot")) return kNoHandle;
   Snapshot snapshot;
-  if ((flags & kTh32csSnapProcess) != 0) snapshot.processes = processes_;
+  if ((flags & kTh32csSnapProcess) != 0) {
+    snapshot.processes.reserve(processes_.size());
+    for (const SimProcess& p : processes_) {
+      snapshot.processes.push_back({p.pid, p.parentPid, p.basePriority, p.exeName});
+    }
+  }
   const auto ends = [](const SimProcess& p) { return p.endsAfterSnapshot; };
   if (std::any_of(processes_.begin(), processes_.end(), ends)) {
     processes_.erase(std::remove_if(processes_.begin(), processes_.end(), ends), processes_.end());
@@ -380,7 +394,7 @@ bool SimOs::NextProcessEntry(Handle h, ProcessEntry32* entry, bool first) {
     lastError_ = kErrorNoMoreFiles;
     return false;
   }
-  const SimProcess& p = snapshot.processes[snapshot.next++];
+  const SnapshotEntry& p = snapshot.processes[snapshot.next++];
   const std::uint32_t size = entry->dwSize;
   *entry = ProcessEntry32{};
   entry->dwSize = size;
@@ -469,7 +483,7 @@ bool SimOs::GetProcessMemoryInfo(Handle process, ProcessMemoryCounters* counters
 
 NtStatus SimOs::NtQuerySystemInformation(std::uint32_t infoClass, void* buffer,
                                          std::uint32_t length, std::uint32_t* returnLength) {
-  Log("NtQuerySystemInformation(" + std::to_string(infoClass) + ")");
+  if (Logging()) Log("NtQuerySystemInformation(" + std::to_string(infoClass) + ")");
   if (Failing("NtQuerySystemInformation")) {
     return lastError_ != 0 ? static_cast<NtStatus>(lastError_) : kStatusUnsuccessful;
   }

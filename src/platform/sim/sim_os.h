@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -298,8 +299,15 @@ class SimOs : public Os {
     std::string kind;  // "event", "token", "ole", "snapshot", "process"
     std::string name;
   };
+  // What a snapshot keeps of each process: what the walk reports.
+  struct SnapshotEntry {
+    std::uint32_t pid = 0;
+    std::uint32_t parentPid = 0;
+    std::int32_t basePriority = 0;
+    std::string exeName;
+  };
   struct Snapshot {
-    std::vector<SimProcess> processes;
+    std::vector<SnapshotEntry> processes;
     std::size_t next = 0;
   };
   struct ProcessHandle {
@@ -315,8 +323,12 @@ class SimOs : public Os {
   // RegOpenKeyExA and RegCreateKeyExA.
   std::int32_t OpenKnownKey(const std::string& path, std::uint32_t access, HKey* result);
 
-  bool Failing(const std::string& call);
-  void Log(const std::string& entry);
+  bool Failing(std::string_view call);
+  // Whether a log entry is wanted at all: by the log, the hook or an armed
+  // failure that names its call. A benchmark wants none, and a call's entry
+  // is then never built.
+  bool Logging() const { return logCalls || onCall || once_.has_value(); }
+  void Log(std::string_view entry);
   // The process with this identifier, found through an index so that a
   // simulated machine with thousands of processes stays cheap to ask.
   SimProcess* FindProcess(std::uint32_t pid);
@@ -330,7 +342,8 @@ class SimOs : public Os {
   const SimProcess* ProcessOf(Handle h, std::uint32_t access);
 
   std::vector<std::string> calls_;
-  std::map<std::string, std::uint32_t> failing_;
+  // Looked up by the call's name as a literal, without making a string of it.
+  std::map<std::string, std::uint32_t, std::less<>> failing_;
   struct OnceFailure {
     std::string call;
     std::size_t at = 0;
@@ -340,7 +353,7 @@ class SimOs : public Os {
   bool onceFired_ = false;
   std::string lastEntry_;
   std::string onceEntry_;
-  std::map<std::string, std::size_t> counted_;
+  std::map<std::string, std::size_t, std::less<>> counted_;
   std::uint32_t lastError_ = 0;
   Handle nextHandle_ = 0x100;
   std::map<Handle, HandleEntry> handles_;
@@ -352,7 +365,8 @@ class SimOs : public Os {
   std::vector<SimProcess> processes_;
   std::unordered_map<std::uint32_t, std::size_t> processIndex_;
   std::map<Handle, Snapshot> snapshots_;
-  std::map<Handle, ProcessHandle> processHandles_;
+  // Asked at every per-process call and never walked in order.
+  std::unordered_map<Handle, ProcessHandle> processHandles_;
   HKey nextKey_ = 0x1000;
   std::map<std::string, std::uint32_t> messages_;
   std::map<Handle, bool> oleVisible_;

@@ -43,7 +43,7 @@ void SimOs::GetSystemInfo(SystemInfo* info) {
 
 void* SimOs::VirtualAlloc(void* address, std::size_t size, std::uint32_t allocationType,
                           std::uint32_t protect) {
-  if (logCalls || onCall || once_) {
+  if (Logging()) {
     char text[64];
     std::snprintf(text, sizeof text, "VirtualAlloc(%zu,0x%X,0x%X)", size, allocationType, protect);
     Log(text);

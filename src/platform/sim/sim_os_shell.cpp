@@ -156,7 +156,7 @@ bool SimOs::GetCursorPos(int* x, int* y) {
 }
 
 bool SimOs::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData* data) {
-  Log("Shell_NotifyIconA(" + std::to_string(message) + ")");
+  if (Logging()) Log("Shell_NotifyIconA(" + std::to_string(message) + ")");
   if (Failing("Shell_NotifyIconA") || !trayAvailable) return false;
   if (data == nullptr || data->cbSize != kNotifyIconDataSize) return false;
   auto it = std::find_if(trayIcons_.begin(), trayIcons_.end(), [&](const SimTrayIcon& t) {

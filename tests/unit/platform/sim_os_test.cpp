@@ -86,6 +86,22 @@ TEST(SimFailures, FailOnceFailsOnlyTheNthCallAndNamesIt) {
   EXPECT_EQ(os.CallsCounted("OpenEventA"), 1u);
 }
 
+TEST(SimFailures, FailOnceNamesTheCallWithTheLogOff) {
+  SimOs os;
+  os.logCalls = false;
+  SimProcess p;
+  p.pid = 12;
+  os.AddProcess(p);
+  os.FailOnce("OpenProcess", 2, kErrorAccessDenied);
+  UniqueHandle first(os, os.OpenProcess(kProcessAllAccess, false, 12));
+  EXPECT_TRUE(first);
+  EXPECT_EQ(os.OpenProcess(kProcessQueryInformation | kProcessVmRead, false, 12), kNoHandle);
+  EXPECT_TRUE(os.FailedOnce());
+  EXPECT_EQ(os.FailedOnceCall(), "OpenProcess(12,0x410)")
+      << "the entry is built for an armed failure even when nothing is logged";
+  EXPECT_TRUE(os.Calls().empty());
+}
+
 TEST(SimFailures, ARefusedReleaseKeepsWhatItWasToRelease) {
   SimOs os;
   os.AddKey("HKLM\\Software\\Quorvel");
@@ -508,8 +524,10 @@ TEST(SimCallHook, RunsBeforeTheCallTakesEffect) {
   EXPECT_EQ(m.dwAvailPhys, 77u) << "the call answers with what the hook left";
   os.logCalls = false;
   os.VirtualFree(nullptr, 0, kMemRelease);
-  EXPECT_EQ(seen, (std::vector<std::string>{"GlobalMemoryStatus", "VirtualFree"}))
-      << "the hook runs with the log turned off too";
+  os.OpenProcess(kProcessAllAccess, false, 40);
+  EXPECT_EQ(seen, (std::vector<std::string>{"GlobalMemoryStatus", "VirtualFree",
+                                            "OpenProcess(40,0x1F0FFF)"}))
+      << "the hook runs with the log turned off too, with the whole entry";
   EXPECT_EQ(os.Calls(), std::vector<std::string>{"GlobalMemoryStatus"});
 }
 
