@@ -43,6 +43,10 @@ class TimedOs : public platform::Os {
     Timed t(*this);
     inner_.GlobalMemoryStatus(status);
   }
+  bool GlobalMemoryStatusEx(platform::MemoryStatusEx* status) override {
+    Timed t(*this);
+    return inner_.GlobalMemoryStatusEx(status);
+  }
   bool GetVersionExA(platform::OsVersionInfo* info) override {
     Timed t(*this);
     return inner_.GetVersionExA(info);

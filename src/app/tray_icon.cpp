@@ -30,24 +30,30 @@ bool ShareAbove(double used, double total, double limit) {
 
 }  // namespace
 
-TrayIconLayout ComputeTrayIconLayout(const platform::MemoryStatus& m, double cpuUsage) {
-  TrayIconLayout layout;
-  layout.text = std::to_string(m.dwAvailPhys >> 20);
-  switch (layout.text.size()) {
-    case 1: layout.text = "  " + layout.text; break;
-    case 2: layout.text = " " + layout.text; break;
-    default: break;
+std::string TrayIconText(const monitor::MemoryStatus& m) {
+  std::string text = std::to_string(m.ullAvailPhys >> 20);
+  // Five digits do not fit the picture: whole gigabytes do.
+  if (text.size() >= 5) text = std::to_string(m.ullAvailPhys >> 30) + "G";
+  switch (text.size()) {
+    case 1: return "  " + text;
+    case 2: return " " + text;
+    default: return text;
   }
+}
+
+TrayIconLayout ComputeTrayIconLayout(const monitor::MemoryStatus& m, double cpuUsage) {
+  TrayIconLayout layout;
+  layout.text = TrayIconText(m);
   const bool fourDigits = layout.text.size() >= 4;
   layout.fontHeight = fourDigits ? 8 : 10;
   layout.textY = fourDigits ? 0 : -1;
 
-  const double totalPhys = m.dwTotalPhys;
-  const double usedPhys = totalPhys - static_cast<double>(m.dwAvailPhys);
+  const double totalPhys = static_cast<double>(m.ullTotalPhys);
+  const double usedPhys = static_cast<double>(monitor::UsedPhysical(m));
   layout.bars[0] = {13, ShareWidth(usedPhys, totalPhys),
                     ShareAbove(usedPhys, totalPhys, 0.8) ? tray::kBusy : tray::kPhysical};
-  const double totalPage = m.dwTotalPageFile;
-  const double usedPage = totalPage - static_cast<double>(m.dwAvailPageFile);
+  const double totalPage = static_cast<double>(m.ullTotalPageFile);
+  const double usedPage = static_cast<double>(monitor::UsedPageFile(m));
   layout.bars[1] = {11, ShareWidth(usedPage, totalPage),
                     ShareAbove(usedPage, totalPage, 0.8) ? tray::kBusy : tray::kPageFile};
   // trunc(trunc(16 x usage) / 100): whole sixteenths of the percentage.
@@ -87,9 +93,11 @@ platform::IconImage MakeIconImage(const gui::Bitmap& picture) {
   return image;
 }
 
-std::string TrayTipText(const platform::MemoryStatus& m) {
-  return std::to_string(m.dwAvailPhys >> 20) + " MB free of " +
-         std::to_string(m.dwTotalPhys >> 20) + " MB physical memory";
+std::string TrayTipText(const monitor::MemoryStatus& m) {
+  // Both figures in full, whatever their size: the longest a 64-bit count
+  // can give still fits the 64 bytes of the tip.
+  return std::to_string(m.ullAvailPhys >> 20) + " MB free of " +
+         std::to_string(m.ullTotalPhys >> 20) + " MB physical memory";
 }
 
 namespace {

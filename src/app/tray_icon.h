@@ -7,6 +7,7 @@
 #include <string>
 
 #include "gui/bitmap.h"
+#include "monitor/memory_status.h"
 #include "platform/os.h"
 
 namespace app {
@@ -38,7 +39,7 @@ struct TrayBar {
 };
 
 struct TrayIconLayout {
-  std::string text;  // the free megabytes, blanks in front up to three places
+  std::string text;  // TrayIconText
   int fontHeight = 10;  // of the character cell
   int textX = 0;
   int textY = -1;
@@ -46,7 +47,10 @@ struct TrayIconLayout {
   TrayBar bars[3];
 };
 
-TrayIconLayout ComputeTrayIconLayout(const platform::MemoryStatus& m, double cpuUsage);
+// The free megabytes, or past four digits the free gigabytes and "G",
+// with blanks in front up to three places.
+std::string TrayIconText(const monitor::MemoryStatus& m);
+TrayIconLayout ComputeTrayIconLayout(const monitor::MemoryStatus& m, double cpuUsage);
 
 // Paints the three bars over a 16 x 16 picture, clipped to it.
 void PaintTrayBars(gui::Bitmap& picture, const TrayIconLayout& layout);
@@ -56,6 +60,6 @@ void PaintTrayBars(gui::Bitmap& picture, const TrayIconLayout& layout);
 platform::IconImage MakeIconImage(const gui::Bitmap& picture);
 
 // "1234 MB free of 2047 MB physical memory".
-std::string TrayTipText(const platform::MemoryStatus& m);
+std::string TrayTipText(const monitor::MemoryStatus& m);
 
 }  // namespace app

@@ -19,7 +19,7 @@ std::int64_t RoundTiesToEven(double value) {
 }
 
 std::string Dec(std::int64_t v) { return std::to_string(v); }
-std::string Dec(std::uint32_t v) { return std::to_string(v); }
+std::string Dec(std::uint64_t v) { return std::to_string(v); }
 
 std::string Kb(std::int64_t v) { return Dec(v) + " KB"; }
 std::string Mb(std::int64_t v) { return Dec(v) + " MB"; }
@@ -38,15 +38,31 @@ std::int64_t TruncateUsage(double usage) {
 MemoryStatus TakeMemoryStatus(platform::Os& os) {
   MemoryStatus m;
   m.dwLength = sizeof(MemoryStatus);
-  os.GlobalMemoryStatus(&m);
+  if (os.GlobalMemoryStatusEx(&m)) return m;
+  platform::MemoryStatus narrow;
+  narrow.dwLength = sizeof(narrow);
+  os.GlobalMemoryStatus(&narrow);
+  return Widened(narrow);
+}
+
+MemoryStatus Widened(const platform::MemoryStatus& narrow) {
+  MemoryStatus m;
+  m.dwLength = sizeof(MemoryStatus);
+  m.dwMemoryLoad = narrow.dwMemoryLoad;
+  m.ullTotalPhys = narrow.dwTotalPhys;
+  m.ullAvailPhys = narrow.dwAvailPhys;
+  m.ullTotalPageFile = narrow.dwTotalPageFile;
+  m.ullAvailPageFile = narrow.dwAvailPageFile;
+  m.ullTotalVirtual = narrow.dwTotalVirtual;
+  m.ullAvailVirtual = narrow.dwAvailVirtual;
   return m;
 }
 
-std::int64_t RoundedKilobytes(std::uint32_t bytes) {
+std::int64_t RoundedKilobytes(std::uint64_t bytes) {
   return RoundTiesToEven(static_cast<double>(bytes) / 1024.0);
 }
 
-std::int64_t RoundedMegabytes(std::uint32_t bytes) {
+std::int64_t RoundedMegabytes(std::uint64_t bytes) {
   return RoundTiesToEven(static_cast<double>(bytes) / 1048576.0);
 }
 
@@ -65,33 +81,38 @@ std::string GaugePercentText(const GaugeValues& g) {
 }
 
 std::string StatusBarMemoryText(const MemoryStatus& m) {
-  return "PM:" + Dec(ToKilobytesTruncated(m.dwAvailPhys)) + "K/" +
-         Dec(ToKilobytesTruncated(m.dwTotalPhys)) + "K " + "PF:" +
-         Dec(ToKilobytesTruncated(m.dwAvailPageFile)) + "K/" +
-         Dec(ToKilobytesTruncated(m.dwTotalPageFile)) + "K ";
+  return "PM:" + Dec(ToKilobytesTruncated(m.ullAvailPhys)) + "K/" +
+         Dec(ToKilobytesTruncated(m.ullTotalPhys)) + "K " + "PF:" +
+         Dec(ToKilobytesTruncated(m.ullAvailPageFile)) + "K/" +
+         Dec(ToKilobytesTruncated(m.ullTotalPageFile)) + "K ";
 }
 
 Figures ComputeFigures(const MemoryStatus& m, double cpuUsage) {
   Figures f;
-  const std::uint32_t usedPhys = UsedPhysical(m);
-  const std::uint32_t usedPage = UsedPageFile(m);
-  const std::uint32_t totalPhysMb = ToMegabytesTruncated(m.dwTotalPhys);
+  const std::uint64_t usedPhys = UsedPhysical(m);
+  const std::uint64_t usedPage = UsedPageFile(m);
+  const std::uint64_t totalPhysMb = ToMegabytesTruncated(m.ullTotalPhys);
+  // Megabyte counts of any real machine fit a signed 64-bit gauge value.
+  const auto mb = [](std::uint64_t bytes) {
+    return static_cast<std::int64_t>(ToMegabytesTruncated(bytes));
+  };
 
   f.statusBar = StatusBarMemoryText(m);
 
   // The gauge subtracts truncated megabytes while the label truncates the
-  // difference, so the gauge may stand one megabyte above the label. Both
-  // wrap the same way when more is reported available than there is.
-  f.gaugeMem = {0, totalPhysMb, totalPhysMb - ToMegabytesTruncated(m.dwAvailPhys)};
+  // difference, so the gauge may stand one megabyte above the label. Neither
+  // goes below nothing used when more is reported available than there is.
+  f.gaugeMem = {0, mb(m.ullTotalPhys),
+                static_cast<std::int64_t>(UsedOf(totalPhysMb, ToMegabytesTruncated(m.ullAvailPhys)))};
   f.labelMemusageNum = Dec(ToMegabytesTruncated(usedPhys)) + " MB/" + Dec(totalPhysMb) + " MB";
-  f.gaugeVm = {0, ToMegabytesTruncated(m.dwTotalPageFile), ToMegabytesTruncated(usedPage)};
+  f.gaugeVm = {0, mb(m.ullTotalPageFile), mb(usedPage)};
   f.labelVmnum = Dec(ToMegabytesTruncated(usedPage)) + " MB/" +
-                 Dec(ToMegabytesTruncated(m.dwTotalPageFile)) + " MB";
-  f.labelPmTotal = Mb(RoundedMegabytes(m.dwTotalPhys));
-  f.labelPmFree = Mb(RoundedMegabytes(m.dwAvailPhys));
+                 Dec(ToMegabytesTruncated(m.ullTotalPageFile)) + " MB";
+  f.labelPmTotal = Mb(RoundedMegabytes(m.ullTotalPhys));
+  f.labelPmFree = Mb(RoundedMegabytes(m.ullAvailPhys));
   f.labelPmUsage = Mb(RoundedMegabytes(usedPhys));
-  f.labelVmTotal = Mb(RoundedMegabytes(m.dwTotalPageFile));
-  f.labelVmFree = Mb(RoundedMegabytes(m.dwAvailPageFile));
+  f.labelVmTotal = Mb(RoundedMegabytes(m.ullTotalPageFile));
+  f.labelVmFree = Mb(RoundedMegabytes(m.ullAvailPageFile));
   f.labelVmUsage = Mb(RoundedMegabytes(usedPage));
   f.labelPMu = Dec(ToMegabytesTruncated(usedPhys)) + " MB";
   f.labelVMu = Dec(ToMegabytesTruncated(usedPage)) + " MB";
@@ -100,20 +121,20 @@ Figures ComputeFigures(const MemoryStatus& m, double cpuUsage) {
   f.gaugeCpu = {0, 100, cpu};
   f.labelCpuUsage = Dec(cpu) + "%";
 
-  f.graphPhysical = ToMegabytesTruncated(usedPhys);
-  f.graphPageFile = ToMegabytesTruncated(usedPage);
-  f.graphMemoryScale = totalPhysMb;
+  f.graphPhysical = static_cast<double>(ToMegabytesTruncated(usedPhys));
+  f.graphPageFile = static_cast<double>(ToMegabytesTruncated(usedPage));
+  f.graphMemoryScale = static_cast<double>(totalPhysMb);
   f.graphCpu = cpuUsage;
 
   f.gaugeMem2 = f.gaugeMem;
   f.labelMemusageNum2 = f.labelMemusageNum;
   f.gaugeCpu2 = f.gaugeCpu;
-  f.lTotalRam = Kb(RoundedKilobytes(m.dwTotalPhys));
-  f.lFreeRam = Kb(RoundedKilobytes(m.dwAvailPhys));
-  f.lTotalPage = Kb(RoundedKilobytes(m.dwTotalPageFile));
-  f.lPageFree = Kb(RoundedKilobytes(m.dwAvailPageFile));
-  f.lTotalVirtual = Kb(RoundedKilobytes(m.dwTotalVirtual));
-  f.lFreeVirtual = Kb(RoundedKilobytes(m.dwAvailVirtual));
+  f.lTotalRam = Kb(RoundedKilobytes(m.ullTotalPhys));
+  f.lFreeRam = Kb(RoundedKilobytes(m.ullAvailPhys));
+  f.lTotalPage = Kb(RoundedKilobytes(m.ullTotalPageFile));
+  f.lPageFree = Kb(RoundedKilobytes(m.ullAvailPageFile));
+  f.lTotalVirtual = Kb(RoundedKilobytes(m.ullTotalVirtual));
+  f.lFreeVirtual = Kb(RoundedKilobytes(m.ullAvailVirtual));
   return f;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The memory snapshot and every memory figure the main window shows. Each
-// figure names its own scaling rule; all arithmetic is unsigned 32-bit on
-// byte counts, differences taken before scaling.
+// figure names its own scaling rule; all arithmetic is unsigned 64-bit on
+// byte counts, differences taken before scaling, so that machines with more
+// memory than a 32-bit report can count are shown as they are.
 
 #include <cstdint>
 #include <string>
@@ -10,19 +11,29 @@
 
 namespace monitor {
 
-using platform::MemoryStatus;
+// The snapshot: the system's 64-bit figures. Where the system has only the
+// 32-bit report, its figures are widened, so they read exactly as before.
+using MemoryStatus = platform::MemoryStatusEx;
 
 MemoryStatus TakeMemoryStatus(platform::Os& os);
+MemoryStatus Widened(const platform::MemoryStatus& narrow);
 
-inline std::uint32_t ToKilobytesTruncated(std::uint32_t bytes) { return bytes >> 10; }
-inline std::uint32_t ToMegabytesTruncated(std::uint32_t bytes) { return bytes >> 20; }
+inline std::uint64_t ToKilobytesTruncated(std::uint64_t bytes) { return bytes >> 10; }
+inline std::uint64_t ToMegabytesTruncated(std::uint64_t bytes) { return bytes >> 20; }
 // Exact conversion, then round to nearest with ties to even.
-std::int64_t RoundedKilobytes(std::uint32_t bytes);
-std::int64_t RoundedMegabytes(std::uint32_t bytes);
+std::int64_t RoundedKilobytes(std::uint64_t bytes);
+std::int64_t RoundedMegabytes(std::uint64_t bytes);
 
-inline std::uint32_t UsedPhysical(const MemoryStatus& m) { return m.dwTotalPhys - m.dwAvailPhys; }
-inline std::uint32_t UsedPageFile(const MemoryStatus& m) {
-  return m.dwTotalPageFile - m.dwAvailPageFile;
+// A used amount whose available part exceeds its total is nothing used,
+// not a wrapped count.
+inline std::uint64_t UsedOf(std::uint64_t total, std::uint64_t available) {
+  return available < total ? total - available : 0;
+}
+inline std::uint64_t UsedPhysical(const MemoryStatus& m) {
+  return UsedOf(m.ullTotalPhys, m.ullAvailPhys);
+}
+inline std::uint64_t UsedPageFile(const MemoryStatus& m) {
+  return UsedOf(m.ullTotalPageFile, m.ullAvailPageFile);
 }
 
 // What a bar gauge receives, in the order it receives it.

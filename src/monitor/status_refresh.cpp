@@ -25,7 +25,7 @@ void ShowGauge(gui::TGauge& gauge, const monitor::GaugeValues& v) {
 
 void TForm_Zentor::SetUpUsageGraphs() {
   const monitor::MemoryStatus m = monitor::TakeMemoryStatus(os_);
-  Chart_PhyMem.SetLeftAxis(0, monitor::ToMegabytesTruncated(m.dwTotalPhys));
+  Chart_PhyMem.SetLeftAxis(0, monitor::ToMegabytesTruncated(m.ullTotalPhys));
   Chart_CPUs.SetLeftAxis(0, 100);
   chart::FillWithZeros(Chart_PhyMem, kHistoryPoints);
   chart::FillWithZeros(Chart_CPUs, kHistoryPoints);

@@ -9,9 +9,9 @@ namespace optimize {
 
 bool AutoTickPhase = false;
 
-bool EnoughMemoryAvailable(const platform::MemoryStatus& m, int percent) {
+bool EnoughMemoryAvailable(const platform::MemoryStatusEx& m, int percent) {
   return static_cast<double>(percent) / 100.0 <=
-         static_cast<double>(m.dwAvailPhys) / static_cast<double>(m.dwTotalPhys);
+         static_cast<double>(m.ullAvailPhys) / static_cast<double>(m.ullTotalPhys);
 }
 
 void CleanClipboard(platform::Os& os) {

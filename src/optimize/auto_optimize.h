@@ -17,7 +17,7 @@ inline constexpr const char* kClipboardCleanedText = "Clipboard has been cleaned
 // True when a tick has nothing to do: at least `percent` percent of physical
 // memory is available (compared as floating-point shares, so exactly
 // `percent` percent counts as enough).
-bool EnoughMemoryAvailable(const platform::MemoryStatus& m, int percent);
+bool EnoughMemoryAvailable(const platform::MemoryStatusEx& m, int percent);
 
 // Open, empty, close, each result ignored: a clipboard another program
 // holds stays as it is.

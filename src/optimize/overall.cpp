@@ -18,7 +18,7 @@ std::optional<std::string> OptimizeLevelName(int position) {
   }
 }
 
-std::string OverallReportText(std::uint32_t availableBefore, std::uint32_t availableAfter) {
+std::string OverallReportText(std::uint64_t availableBefore, std::uint64_t availableAfter) {
   const std::int64_t released =
       (static_cast<std::int64_t>(availableAfter) - static_cast<std::int64_t>(availableBefore)) /
       1048576;
@@ -65,7 +65,7 @@ void TForm_Zentor::SpeedButton_StartFullClick() {
   optimize::TweakMemory(os_, TrackBar_OverallOption.Position(), &Gauge_OvarallOptimize);
   optimize::TrimAllProcesses(os_);
   const monitor::MemoryStatus after = monitor::TakeMemoryStatus(os_);
-  App().ShowMessageBox(optimize::OverallReportText(before.dwAvailPhys, after.dwAvailPhys));
+  App().ShowMessageBox(optimize::OverallReportText(before.ullAvailPhys, after.ullAvailPhys));
 }
 
 void TForm_Zentor::OverallOpimize1Click() { SpeedButton_StartFull.Click(); }

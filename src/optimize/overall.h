@@ -23,6 +23,6 @@ std::optional<std::string> OptimizeLevelName(int position);
 // after, in bytes. The released amount is the signed difference of the
 // bytes, truncated toward zero, so less memory after shows as negative
 // rather than as a wrapped 4095 MB.
-std::string OverallReportText(std::uint32_t availableBefore, std::uint32_t availableAfter);
+std::string OverallReportText(std::uint64_t availableBefore, std::uint64_t availableAfter);
 
 }  // namespace optimize

@@ -1,6 +1,7 @@
 #include "optimize/tweak.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -71,14 +72,22 @@ class BusyMark {
 
 }  // namespace
 
+std::uint64_t TweakPassBytes(std::uint64_t totalPhys, std::uint64_t availVirtual) {
+  const std::uint64_t room = availVirtual > kAddressSpaceReserve ? availVirtual - kAddressSpaceReserve : 0;
+  return std::min(totalPhys, room);
+}
+
 void TweakMemory(platform::Os& os, int level, gui::TGauge* gauge) {
   const monitor::MemoryStatus m = monitor::TakeMemoryStatus(os);
-  const std::uint32_t total = m.dwTotalPhys;
+  const std::uint64_t total = m.ullTotalPhys;
   if (level == 1) {
-    // At most 4096 megabytes plus one: the count always fits.
-    TweakMemoryBlocks(os, static_cast<int>(total / kTweakBlockSize + 1), gauge);
+    // Past 1023 megabytes the count is cut to 1024 anyway.
+    const std::uint64_t count = std::min<std::uint64_t>(total / kTweakBlockSize + 1, kMaxTweakBlocks);
+    TweakMemoryBlocks(os, static_cast<int>(count), gauge);
   } else if (level >= 2) {
-    for (int pass = 0; pass < level; ++pass) TweakMemoryWhole(os, total, gauge);
+    // Every pass gives back all it held, so each finds the same room.
+    const std::uint64_t bytes = TweakPassBytes(total, m.ullAvailVirtual);
+    for (int pass = 0; pass < level; ++pass) TweakMemoryWhole(os, bytes, gauge);
   }
 }
 
@@ -110,39 +119,118 @@ void TweakMemoryBlocks(platform::Os& os, int count, gui::TGauge* gauge) {
   HideGauge(gauge);
 }
 
-void TweakMemoryWhole(platform::Os& os, std::uint32_t size, gui::TGauge* gauge) {
+namespace {
+
+// The blocks of one whole-memory pass. Whatever it still holds when it goes
+// is released, so a path that throws gives the memory back too.
+class PassBlocks {
+ public:
+  explicit PassBlocks(platform::Os& os) : os_(os) {}
+  ~PassBlocks() { ReleaseAll(); }
+  PassBlocks(const PassBlocks&) = delete;
+  PassBlocks& operator=(const PassBlocks&) = delete;
+
+  struct Block {
+    std::uint8_t* address;
+    std::uint64_t size;
+  };
+  void Add(void* address, std::uint64_t size) {
+    blocks_.push_back(Block{static_cast<std::uint8_t*>(address), size});
+    bytes_ += size;
+  }
+  void ReleaseAll() {
+    for (const Block& b : blocks_) os_.VirtualFree(b.address, 0, platform::kMemRelease);
+    blocks_.clear();
+    bytes_ = 0;
+  }
+  const std::vector<Block>& Blocks() const { return blocks_; }
+  std::uint64_t Bytes() const { return bytes_; }
+
+ private:
+  platform::Os& os_;
+  std::vector<Block> blocks_;
+  std::uint64_t bytes_ = 0;
+};
+
+// A commit can fail for want of address space or of commit charge, and
+// only the second is the low-memory case. NT names the commit charge in its
+// error; elsewhere, a range the address space can still reserve means the
+// refusal was the commit charge's.
+bool CommitChargeRefused(platform::Os& os, std::uint64_t size) {
+  if (os.GetLastError() == platform::kErrorCommitmentLimit) return true;
+  void* range = os.VirtualAlloc(nullptr, static_cast<std::size_t>(size), platform::kMemReserve,
+                                platform::kPageNoAccess);
+  if (range == nullptr) return false;
+  os.VirtualFree(range, 0, platform::kMemRelease);
+  return true;
+}
+
+enum class Holding { kAll, kAddressSpaceFull, kRefused };
+
+// Commits `size` bytes into `blocks`: in one block first, then, wherever the
+// address space has no room for a block, in blocks half as large, kept to
+// whole pages so that every page but the last block's tail lies inside one
+// block.
+Holding HoldPassMemory(platform::Os& os, std::uint64_t size, std::uint64_t page, PassBlocks& blocks) {
+  std::uint64_t block = size;
+  while (blocks.Bytes() < size) {
+    const std::uint64_t want = std::min(block, size - blocks.Bytes());
+    if (want > SIZE_MAX) {
+      block = SIZE_MAX / page * page;
+      continue;
+    }
+    void* address = os.VirtualAlloc(nullptr, static_cast<std::size_t>(want), platform::kMemCommit,
+                                    platform::kPageReadWrite);
+    if (address != nullptr) {
+      blocks.Add(address, want);
+      continue;
+    }
+    if (CommitChargeRefused(os, want)) return Holding::kRefused;
+    if (want <= kSmallestPassBlock) return Holding::kAddressSpaceFull;
+    block = std::max(kSmallestPassBlock, want / 2 / page * page);
+  }
+  return Holding::kAll;
+}
+
+}  // namespace
+
+void TweakMemoryWhole(platform::Os& os, std::uint64_t size, gui::TGauge* gauge) {
   platform::SystemInfo info;
   os.GetSystemInfo(&info);
-  const std::uint32_t page = info.dwPageSize;
+  const std::uint64_t page = info.dwPageSize;
   // A system that reports no page size gets the zero sweep only.
-  const std::uint32_t pages = page != 0 ? size / page : 0;
-  StartGauge(gauge, pages);
-  auto* block = static_cast<std::uint8_t*>(
-      os.VirtualAlloc(nullptr, size, platform::kMemCommit, platform::kPageReadWrite));
-  if (block == nullptr) {
+  const std::uint64_t pages = page != 0 ? size / page : 0;
+  StartGauge(gauge, static_cast<std::int64_t>(pages));
+  PassBlocks blocks(os);
+  if (HoldPassMemory(os, size, page != 0 ? page : 1, blocks) == Holding::kRefused) {
+    // Nothing is swept: the memory goes back before the box comes up.
+    blocks.ReleaseAll();
     ShowLowMemoryMessage();
     HideGauge(gauge);
     return;
   }
-  struct Release {
-    platform::Os& os;
-    void* block;
-    ~Release() {
-      if (block != nullptr) os.VirtualFree(block, 0, platform::kMemRelease);
-    }
-  } release{os, block};
-  std::memset(block, 0x00, size);
-  KeepWrites(block);
+  for (const PassBlocks::Block& b : blocks.Blocks()) {
+    std::memset(b.address, 0x00, static_cast<std::size_t>(b.size));
+    KeepWrites(b.address);
+  }
+  // Where the address space ran out, the gauge counts what is held.
+  const std::uint64_t heldPages = page != 0 ? blocks.Bytes() / page : 0;
+  if (gauge != nullptr && heldPages != pages) gauge->SetMaxValue(static_cast<std::int64_t>(heldPages));
   SetGauge(gauge, 0);
-  for (std::uint32_t i = 0; i < pages; ++i) {
-    std::memset(block + static_cast<std::size_t>(i) * page, 0xFF, page);
-    KeepWrites(block);
-    StepGauge(gauge);
+  if (page != 0) {
+    // Page by page over the blocks in order; a tail past the last whole page
+    // gets only the zero sweep.
+    for (const PassBlocks::Block& b : blocks.Blocks()) {
+      for (std::uint64_t at = 0; at + page <= b.size; at += page) {
+        std::memset(b.address + at, 0xFF, static_cast<std::size_t>(page));
+        KeepWrites(b.address);
+        StepGauge(gauge);
+      }
+    }
   }
   // The release comes before the gauge is hidden, as the order of the work
-  // has it; the guard above only matters on a path that throws.
-  release.block = nullptr;
-  os.VirtualFree(block, 0, platform::kMemRelease);
+  // has it.
+  blocks.ReleaseAll();
   HideGauge(gauge);
 }
 

@@ -68,7 +68,9 @@ constexpr std::size_t kTrimAll = static_cast<std::size_t>(-1);
 
 // VirtualAlloc and VirtualFree.
 constexpr std::uint32_t kMemCommit = 0x1000;
+constexpr std::uint32_t kMemReserve = 0x2000;
 constexpr std::uint32_t kMemRelease = 0x8000;
+constexpr std::uint32_t kPageNoAccess = 0x01;
 constexpr std::uint32_t kPageReadWrite = 0x04;
 constexpr std::uint32_t kPageNoCache = 0x200;
 
@@ -127,6 +129,21 @@ struct MemoryStatus {
   std::uint32_t dwAvailVirtual = 0;
 };
 static_assert(sizeof(MemoryStatus) == 32, "MEMORYSTATUS is 32 bytes");
+
+// MEMORYSTATUSEX: the same figures in 64-bit fields, so that memory past
+// 4 GB, or past the 2 GB a 32-bit report is clamped to, is seen as it is.
+struct MemoryStatusEx {
+  std::uint32_t dwLength = 0;
+  std::uint32_t dwMemoryLoad = 0;
+  std::uint64_t ullTotalPhys = 0;
+  std::uint64_t ullAvailPhys = 0;
+  std::uint64_t ullTotalPageFile = 0;
+  std::uint64_t ullAvailPageFile = 0;
+  std::uint64_t ullTotalVirtual = 0;
+  std::uint64_t ullAvailVirtual = 0;
+  std::uint64_t ullAvailExtendedVirtual = 0;
+};
+static_assert(sizeof(MemoryStatusEx) == 64, "MEMORYSTATUSEX is 64 bytes");
 
 // OSVERSIONINFOA: 148 bytes with its size field.
 struct OsVersionInfo {
@@ -230,6 +247,9 @@ class Os {
 
   // kernel32
   virtual void GlobalMemoryStatus(MemoryStatus* status) = 0;
+  // Looked up by name: Windows 95 and NT 4 lack it. false when the system
+  // has no such call or the call fails.
+  virtual bool GlobalMemoryStatusEx(MemoryStatusEx* status) = 0;
   virtual bool GetVersionExA(OsVersionInfo* info) = 0;
   virtual std::uint32_t GetLastError() = 0;
   virtual Handle GetCurrentProcess() = 0;

@@ -26,12 +26,12 @@ constexpr std::uint32_t kErrorNoSuchPrivilege = 1313;
 SimOs::SimOs() {
   // A 512 MB NT machine by default; tests change what they need.
   memory.dwMemoryLoad = 40;
-  memory.dwTotalPhys = 512u << 20;
-  memory.dwAvailPhys = 300u << 20;
-  memory.dwTotalPageFile = 1024u << 20;
-  memory.dwAvailPageFile = 700u << 20;
-  memory.dwTotalVirtual = 2047u << 20;
-  memory.dwAvailVirtual = 2000u << 20;
+  memory.ullTotalPhys = 512u << 20;
+  memory.ullAvailPhys = 300u << 20;
+  memory.ullTotalPageFile = 1024u << 20;
+  memory.ullAvailPageFile = 700u << 20;
+  memory.ullTotalVirtual = 2047u << 20;
+  memory.ullAvailVirtual = 2000u << 20;
   version.dwOSVersionInfoSize = sizeof(OsVersionInfo);
   version.dwMajorVersion = 5;
   version.dwMinorVersion = 1;
@@ -48,6 +48,7 @@ SimOs::SimOs() {
 
 SimOs::~SimOs() {
   for (const auto& [address, size] : blocks_) munmap(address, size);
+  for (const auto& [address, size] : reservations_) munmap(address, size);
 }
 
 void SimOs::Log(std::string_view entry) {
@@ -179,6 +180,9 @@ std::vector<std::string> SimOs::OpenHandles() const {
   for (const auto& [h, entry] : handles_) open.push_back(entry.kind + " " + entry.name);
   for (const auto& [k, entry] : openKeys_) open.push_back("key " + entry.path);
   for (const auto& [address, size] : blocks_) open.push_back("block " + std::to_string(size));
+  for (const auto& [address, size] : reservations_) {
+    open.push_back("reservation " + std::to_string(size));
+  }
   for (const SimHotKey& h : hotKeys_) open.push_back("hotkey " + std::to_string(h.id));
   if (clipboardOpen_) open.push_back("clipboard");
   return open;
@@ -208,9 +212,37 @@ void SimOs::Release(Handle h, const HandleEntry& entry) {
 
 void SimOs::GlobalMemoryStatus(MemoryStatus* status) {
   Log("GlobalMemoryStatus");
-  const std::uint32_t length = status->dwLength;
-  *status = memory;
-  status->dwLength = length;
+  const MemoryStatusEx now = CurrentMemory();
+  const auto clamp = [this](std::uint64_t v) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(v, memoryStatusClamp));
+  };
+  status->dwMemoryLoad = now.dwMemoryLoad;
+  status->dwTotalPhys = clamp(now.ullTotalPhys);
+  status->dwAvailPhys = clamp(now.ullAvailPhys);
+  status->dwTotalPageFile = clamp(now.ullTotalPageFile);
+  status->dwAvailPageFile = clamp(now.ullAvailPageFile);
+  status->dwTotalVirtual = clamp(now.ullTotalVirtual);
+  status->dwAvailVirtual = clamp(now.ullAvailVirtual);
+}
+
+bool SimOs::GlobalMemoryStatusEx(MemoryStatusEx* status) {
+  Log("GlobalMemoryStatusEx");
+  if (!memoryStatusExAvailable) return false;
+  if (Failing("GlobalMemoryStatusEx")) return false;
+  if (status->dwLength != sizeof(MemoryStatusEx)) {
+    lastError_ = kErrorInvalidParameter;
+    return false;
+  }
+  *status = CurrentMemory();
+  status->dwLength = sizeof(MemoryStatusEx);
+  return true;
+}
+
+MemoryStatusEx SimOs::CurrentMemory() const {
+  MemoryStatusEx now = memory;
+  const std::uint64_t held = HeldBytes();
+  now.ullAvailVirtual = now.ullAvailVirtual > held ? now.ullAvailVirtual - held : 0;
+  return now;
 }
 
 bool SimOs::GetVersionExA(OsVersionInfo* info) {

@@ -59,7 +59,14 @@ class SimOs : public Os {
   SimOs& operator=(const SimOs&) = delete;
 
   // --- what the simulated machine looks like -------------------------------
-  MemoryStatus memory;     // returned by GlobalMemoryStatus (dwLength aside)
+  // The machine's memory, as GlobalMemoryStatusEx reports it (dwLength
+  // aside). GlobalMemoryStatus reports each figure clamped to
+  // memoryStatusClamp, as Windows clamps its 32-bit report; the available
+  // address space both report is what ullAvailVirtual leaves once the
+  // program's own allocations are taken off.
+  MemoryStatusEx memory;
+  bool memoryStatusExAvailable = true;  // false: a system without GlobalMemoryStatusEx
+  std::uint32_t memoryStatusClamp = 0xFFFFFFFFu;
   OsVersionInfo version;   // returned by GetVersionExA
   bool tokensAvailable = true;       // false on the 9x family
   bool userHoldsDebugPrivilege = true;  // false: adjustment assigns nothing
@@ -138,14 +145,24 @@ class SimOs : public Os {
   std::vector<std::uint32_t> trimmedPids;
 
   // --- memory for VirtualAlloc ---------------------------------------------------
-  // Commits are backed by real, zero-filled, writable, page-aligned memory. One is refused
-  // with ERROR_COMMITMENT_LIMIT when it would take the committed total past
-  // the limit, or when it is the n-th commit from now (1 = the next one).
+  // Two limits, as on the real system. The address space: an allocation
+  // (commit or reservation) fails with ERROR_NOT_ENOUGH_MEMORY when it is
+  // larger than largestAddressRegion (the space is fragmented) or would
+  // take what the program holds past memory.ullAvailVirtual. The commit
+  // charge: a commit that finds room is refused with ERROR_COMMITMENT_LIMIT
+  // when it would take the committed total past commitLimit, or when it is
+  // the n-th commit from now (1 = the next one).
+  // Commits are backed by real, zero-filled, writable, page-aligned memory;
+  // reservations by inaccessible pages.
   std::uint64_t commitLimit = std::uint64_t{3} << 30;
+  std::uint64_t largestAddressRegion = ~std::uint64_t{0};
   void RefuseCommitNumber(std::size_t n) { refuseCommitAt_ = commitsMade_ + n; }
   std::uint64_t CommittedBytes() const { return committedBytes_; }
   std::size_t CommittedBlocks() const { return blocks_.size(); }
   std::size_t CommitsMade() const { return commitsMade_; }
+  std::size_t ReservedRegions() const { return reservations_.size(); }
+  // The most the program held at once, commits and reservations together.
+  std::uint64_t PeakHeldBytes() const { return peakHeldBytes_; }
   SystemInfo systemInfo;  // returned by GetSystemInfo
 
   // --- clipboard -------------------------------------------------------------------
@@ -210,6 +227,7 @@ class SimOs : public Os {
 
   // --- Os ----------------------------------------------------------------------
   void GlobalMemoryStatus(MemoryStatus* status) override;
+  bool GlobalMemoryStatusEx(MemoryStatusEx* status) override;
   bool GetVersionExA(OsVersionInfo* info) override;
   std::uint32_t GetLastError() override { return lastError_; }
   Handle GetCurrentProcess() override;
@@ -372,6 +390,10 @@ class SimOs : public Os {
   std::map<Handle, bool> oleVisible_;
   std::size_t selfTrims_ = 0;
   std::map<void*, std::size_t> blocks_;  // committed region -> size
+  std::map<void*, std::size_t> reservations_;  // reserved, uncommitted region -> size
+  std::uint64_t HeldBytes() const;
+  MemoryStatusEx CurrentMemory() const;
+  std::uint64_t peakHeldBytes_ = 0;
   std::uint64_t committedBytes_ = 0;
   std::size_t commitsMade_ = 0;
   std::size_t refuseCommitAt_ = 0;  // 0: none

@@ -30,8 +30,7 @@ bool SimOs::SetProcessWorkingSetSize(Handle process, std::size_t minimum, std::s
   if (target->workingSet > target->minimumWorkingSet) {
     const std::uint64_t freed = target->workingSet - target->minimumWorkingSet;
     target->workingSet = target->minimumWorkingSet;
-    memory.dwAvailPhys = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(memory.dwTotalPhys, memory.dwAvailPhys + freed));
+    memory.ullAvailPhys = std::min(memory.ullTotalPhys, memory.ullAvailPhys + freed);
   }
   return true;
 }
@@ -49,44 +48,76 @@ void* SimOs::VirtualAlloc(void* address, std::size_t size, std::uint32_t allocat
     Log(text);
   }
   if (Failing("VirtualAlloc")) return nullptr;
-  // Only fresh commits at an address of the system's choosing are modelled.
+  // Only fresh commits and reservations at an address of the system's
+  // choosing are modelled.
   constexpr std::uint32_t kKnownProtections = kPageReadWrite | kPageNoCache;
-  if (address != nullptr || allocationType != kMemCommit || size == 0 ||
-      (protect & ~kKnownProtections) != 0 || (protect & kPageReadWrite) == 0) {
+  const bool commit = allocationType == kMemCommit;
+  const bool reserve = allocationType == kMemReserve;
+  const bool knownProtection = commit ? (protect & ~kKnownProtections) == 0 && (protect & kPageReadWrite) != 0
+                                      : protect == kPageNoAccess || protect == kPageReadWrite;
+  if (address != nullptr || (!commit && !reserve) || size == 0 || !knownProtection) {
     lastError_ = kErrorInvalidParameter;
     return nullptr;
   }
-  ++commitsMade_;
-  if ((refuseCommitAt_ != 0 && commitsMade_ == refuseCommitAt_) ||
-      committedBytes_ + size > commitLimit) {
-    lastError_ = kErrorCommitmentLimit;
+  // The address range comes first, the commit charge second, as the
+  // system takes them.
+  if (size > largestAddressRegion || HeldBytes() + size > memory.ullAvailVirtual) {
+    lastError_ = kErrorNotEnoughMemory;
     return nullptr;
+  }
+  if (commit) {
+    ++commitsMade_;
+    if ((refuseCommitAt_ != 0 && commitsMade_ == refuseCommitAt_) ||
+        committedBytes_ + size > commitLimit) {
+      lastError_ = kErrorCommitmentLimit;
+      return nullptr;
+    }
   }
   // Fresh anonymous pages, as the system commits them: page-aligned, zero,
   // given real memory only when first touched, and gone again at release.
-  void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* block = mmap(nullptr, size, commit ? PROT_READ | PROT_WRITE : PROT_NONE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (block == MAP_FAILED) {
     lastError_ = kErrorNotEnoughMemory;
     return nullptr;
   }
-  blocks_[block] = size;
-  committedBytes_ += size;
+  if (commit) {
+    blocks_[block] = size;
+    committedBytes_ += size;
+  } else {
+    reservations_[block] = size;
+  }
+  peakHeldBytes_ = std::max(peakHeldBytes_, HeldBytes());
   return block;
 }
 
 bool SimOs::VirtualFree(void* address, std::size_t size, std::uint32_t freeType) {
   Log("VirtualFree");
   if (Failing("VirtualFree")) return false;
-  auto it = blocks_.find(address);
   // A release names the base of a region and no size.
-  if (it == blocks_.end() || size != 0 || freeType != kMemRelease) {
+  if (size != 0 || freeType != kMemRelease) {
     lastError_ = kErrorInvalidParameter;
     return false;
   }
-  committedBytes_ -= it->second;
-  munmap(it->first, it->second);
-  blocks_.erase(it);
-  return true;
+  if (auto it = blocks_.find(address); it != blocks_.end()) {
+    committedBytes_ -= it->second;
+    munmap(it->first, it->second);
+    blocks_.erase(it);
+    return true;
+  }
+  if (auto it = reservations_.find(address); it != reservations_.end()) {
+    munmap(it->first, it->second);
+    reservations_.erase(it);
+    return true;
+  }
+  lastError_ = kErrorInvalidParameter;
+  return false;
+}
+
+std::uint64_t SimOs::HeldBytes() const {
+  std::uint64_t held = committedBytes_;
+  for (const auto& [address, size] : reservations_) held += size;
+  return held;
 }
 
 bool SimOs::OpenClipboard(std::uintptr_t /*owner*/) {

@@ -17,6 +17,9 @@ Handle FromHandle(HANDLE h) { return reinterpret_cast<Handle>(h); }
 HKEY K(HKey k) { return reinterpret_cast<HKEY>(k); }
 
 static_assert(sizeof(MEMORYSTATUS) == sizeof(MemoryStatus), "MEMORYSTATUS layout");
+static_assert(sizeof(MEMORYSTATUSEX) == sizeof(MemoryStatusEx), "MEMORYSTATUSEX layout");
+static_assert(offsetof(MEMORYSTATUSEX, ullAvailVirtual) == offsetof(MemoryStatusEx, ullAvailVirtual),
+              "MEMORYSTATUSEX layout");
 static_assert(sizeof(OSVERSIONINFOA) == sizeof(OsVersionInfo), "OSVERSIONINFOA layout");
 static_assert(sizeof(LUID) == sizeof(Luid), "LUID layout");
 static_assert(kEventAllAccess == EVENT_ALL_ACCESS, "event access");
@@ -70,6 +73,19 @@ Fn As(AnyFn entry) {
 
 void Win32Os::GlobalMemoryStatus(MemoryStatus* status) {
   ::GlobalMemoryStatus(reinterpret_cast<MEMORYSTATUS*>(status));
+}
+
+bool Win32Os::GlobalMemoryStatusEx(MemoryStatusEx* status) {
+  if (!memoryStatusExSought_) {
+    memoryStatusExSought_ = true;
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel != nullptr) {
+      globalMemoryStatusEx_ = Generic(GetProcAddress(kernel, "GlobalMemoryStatusEx"));
+    }
+  }
+  if (globalMemoryStatusEx_ == nullptr) return false;
+  using Fn = BOOL(WINAPI*)(MemoryStatusEx*);
+  return As<Fn>(globalMemoryStatusEx_)(status) != FALSE;
 }
 
 bool Win32Os::GetVersionExA(OsVersionInfo* info) {

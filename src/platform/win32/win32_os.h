@@ -8,6 +8,7 @@ namespace platform {
 class Win32Os : public Os {
  public:
   void GlobalMemoryStatus(MemoryStatus* status) override;
+  bool GlobalMemoryStatusEx(MemoryStatusEx* status) override;
   bool GetVersionExA(OsVersionInfo* info) override;
   std::uint32_t GetLastError() override;
   Handle GetCurrentProcess() override;
@@ -83,6 +84,8 @@ class Win32Os : public Os {
   void FindPsapi();
 
   bool comReady_ = false;
+  bool memoryStatusExSought_ = false;
+  Entry globalMemoryStatusEx_ = nullptr;
   bool toolHelpSought_ = false;
   Entry createToolhelp32Snapshot_ = nullptr;
   Entry process32First_ = nullptr;

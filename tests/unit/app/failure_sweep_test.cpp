@@ -99,12 +99,12 @@ void BuildMachine(SimOs& os) {
   // An instance on its way out has cleared its mark but still holds it, so
   // the instance check has an event to wait on; it ends during the start.
   os.AddForeignEvent(kInstanceEvent, false);
-  os.memory.dwTotalPhys = 8 * kMB;
-  os.memory.dwAvailPhys = 2 * kMB;
-  os.memory.dwTotalPageFile = 16 * kMB;
-  os.memory.dwAvailPageFile = 12 * kMB;
-  os.memory.dwTotalVirtual = 2048 * kMB;
-  os.memory.dwAvailVirtual = 2000 * kMB;
+  os.memory.ullTotalPhys = 8 * kMB;
+  os.memory.ullAvailPhys = 2 * kMB;
+  os.memory.ullTotalPageFile = 16 * kMB;
+  os.memory.ullAvailPageFile = 12 * kMB;
+  os.memory.ullTotalVirtual = 2048 * kMB;
+  os.memory.ullAvailVirtual = 2000 * kMB;
   os.clipboardFormats = {"CF_TEXT"};
 }
 

@@ -10,12 +10,12 @@ namespace {
 
 constexpr std::uint32_t kMB = 1u << 20;
 
-platform::MemoryStatus Memory(std::uint32_t availMB, std::uint32_t totalMB = 2047) {
-  platform::MemoryStatus m;
-  m.dwTotalPhys = totalMB * kMB;
-  m.dwAvailPhys = availMB * kMB;
-  m.dwTotalPageFile = 1000 * kMB;
-  m.dwAvailPageFile = 1000 * kMB;
+monitor::MemoryStatus Memory(std::uint32_t availMB, std::uint32_t totalMB = 2047) {
+  monitor::MemoryStatus m;
+  m.ullTotalPhys = totalMB * kMB;
+  m.ullAvailPhys = availMB * kMB;
+  m.ullTotalPageFile = 1000 * kMB;
+  m.ullAvailPageFile = 1000 * kMB;
   return m;
 }
 
@@ -35,19 +35,59 @@ TEST(TrayLayout, TextIsPaddedToThreePlacesAndFourDigitsGetTheSmallerFont) {
   EXPECT_EQ(back.fontHeight, 10);
   EXPECT_EQ(back.textY, -1);
   // Only whole megabytes: a byte short of 1 MB is 0.
-  platform::MemoryStatus m = Memory(0);
-  m.dwAvailPhys = kMB - 1;
+  monitor::MemoryStatus m = Memory(0);
+  m.ullAvailPhys = kMB - 1;
   EXPECT_EQ(ComputeTrayIconLayout(m, 0).text, "  0");
 }
 
+// Five digits do not fit: the free memory goes over to whole gigabytes,
+// and the character count of that text picks the font as before.
+TEST(TrayLayout, FiveDigitsOfMegabytesBecomeWholeGigabytes) {
+  struct Case {
+    std::uint64_t availBytes;
+    const char* text;
+    int fontHeight;
+    int textY;
+  } cases[] = {
+      {9999ull << 20, "9999", 8, 0},
+      {(10000ull << 20) - 1, "9999", 8, 0},
+      {10000ull << 20, " 9G", 10, -1},               // 9.77 GB
+      {(23482ull << 20) + 600000, "22G", 10, -1},    // 22.93 GB: cut, not rounded
+      {99ull << 30, "99G", 10, -1},
+      {100ull << 30, "100G", 8, 0},
+      {(1ull << 40) + 5, "1024G", 8, 0},
+  };
+  for (const Case& c : cases) {
+    monitor::MemoryStatus m;
+    m.ullTotalPhys = 2ull << 40;
+    m.ullAvailPhys = c.availBytes;
+    const TrayIconLayout layout = ComputeTrayIconLayout(m, 0);
+    EXPECT_EQ(layout.text, c.text) << c.availBytes;
+    EXPECT_EQ(layout.fontHeight, c.fontHeight) << c.text;
+    EXPECT_EQ(layout.textY, c.textY) << c.text;
+  }
+}
+
+TEST(TrayTip, WritesBothFiguresInFullPastFourDigits) {
+  monitor::MemoryStatus m;
+  m.ullTotalPhys = (24105ull << 20) + 123456;
+  m.ullAvailPhys = (23482ull << 20) + 600000;
+  EXPECT_EQ(TrayTipText(m), "23482 MB free of 24105 MB physical memory");
+  // The largest counts there are still leave room for the terminating zero.
+  m.ullTotalPhys = ~0ull;
+  m.ullAvailPhys = ~0ull;
+  EXPECT_EQ(TrayTipText(m), "17592186044415 MB free of 17592186044415 MB physical memory");
+  EXPECT_LT(TrayTipText(m).size(), sizeof(platform::NotifyIconData{}.szTip));
+}
+
 TEST(TrayLayout, PhysicalBarTurnsRedOnlyAboveEightyPercent) {
-  platform::MemoryStatus m = Memory(0, 1000);
-  m.dwAvailPhys = 200 * kMB;  // exactly 80 % used
+  monitor::MemoryStatus m = Memory(0, 1000);
+  m.ullAvailPhys = 200 * kMB;  // exactly 80 % used
   TrayBar at = ComputeTrayIconLayout(m, 0).bars[0];
   EXPECT_EQ(at.top, 13);
   EXPECT_EQ(at.fill, 12);
   EXPECT_EQ(at.color, tray::kPhysical);
-  m.dwAvailPhys = 200 * kMB - 1;
+  m.ullAvailPhys = 200 * kMB - 1;
   EXPECT_EQ(ComputeTrayIconLayout(m, 0).bars[0].color, tray::kBusy);
 }
 
@@ -68,32 +108,32 @@ TEST(TrayLayout, ProcessorBarIsWholeSixteenthsOfThePercentage) {
 }
 
 TEST(TrayLayout, PageFileBarWithoutAPageFileOrWithOddFiguresFillsNothing) {
-  platform::MemoryStatus m = Memory(500);
-  m.dwTotalPageFile = 0;
-  m.dwAvailPageFile = 0;
+  monitor::MemoryStatus m = Memory(500);
+  m.ullTotalPageFile = 0;
+  m.ullAvailPageFile = 0;
   TrayBar none = ComputeTrayIconLayout(m, 0).bars[1];
   EXPECT_EQ(none.top, 11);
   EXPECT_EQ(none.fill, 0);
   // Wine reports more available than the total: nothing counts as used.
-  m.dwTotalPageFile = 0xFFF7FFFFu;
-  m.dwAvailPageFile = 0xFFFFFFFFu;
+  m.ullTotalPageFile = 0xFFF7FFFFu;
+  m.ullAvailPageFile = 0xFFFFFFFFu;
   EXPECT_EQ(ComputeTrayIconLayout(m, 0).bars[1].fill, 0);
-  m.dwTotalPageFile = 1000 * kMB;
-  m.dwAvailPageFile = 100 * kMB;
+  m.ullTotalPageFile = 1000 * kMB;
+  m.ullAvailPageFile = 100 * kMB;
   TrayBar busy = ComputeTrayIconLayout(m, 0).bars[1];
   EXPECT_EQ(busy.fill, 14);
   EXPECT_EQ(busy.color, tray::kBusy);
-  m.dwAvailPageFile = 500 * kMB;
+  m.ullAvailPageFile = 500 * kMB;
   EXPECT_EQ(ComputeTrayIconLayout(m, 0).bars[1].color, tray::kPageFile);
-  platform::MemoryStatus noMemory;
+  monitor::MemoryStatus noMemory;
   EXPECT_EQ(ComputeTrayIconLayout(noMemory, 0).bars[0].fill, 0) << "a total of 0 must not stop it";
 }
 
 TEST(TrayLayout, TipNamesFreeAndTotalMegabytes) {
   EXPECT_EQ(TrayTipText(Memory(1234, 2047)), "1234 MB free of 2047 MB physical memory");
-  platform::MemoryStatus m = Memory(0, 0);
-  m.dwTotalPhys = 0xFFFFFFFFu;
-  m.dwAvailPhys = 0xFFFFFFFFu;
+  monitor::MemoryStatus m = Memory(0, 0);
+  m.ullTotalPhys = 0xFFFFFFFFu;
+  m.ullAvailPhys = 0xFFFFFFFFu;
   const std::string tip = TrayTipText(m);
   EXPECT_EQ(tip, "4095 MB free of 4095 MB physical memory");
   EXPECT_LE(tip.size(), 39u);
@@ -116,10 +156,10 @@ TEST(TrayMask, TransparentWhereThePixelHasTheBottomLeftColour) {
 class TrayPicture : public testing::ProgramTest {
  protected:
   void StartWith(std::uint32_t availMB, std::uint32_t totalMB = 2047) {
-    os.memory.dwTotalPhys = totalMB * kMB;
-    os.memory.dwAvailPhys = availMB * kMB;
-    os.memory.dwTotalPageFile = 1000 * kMB;
-    os.memory.dwAvailPageFile = 750 * kMB;
+    os.memory.ullTotalPhys = totalMB * kMB;
+    os.memory.ullAvailPhys = availMB * kMB;
+    os.memory.ullTotalPageFile = 1000 * kMB;
+    os.memory.ullAvailPageFile = 750 * kMB;
     StartProgram();
     ASSERT_TRUE(started);
   }
@@ -186,7 +226,7 @@ TEST_F(TrayPicture, FourDigitsAtCellHeightEightFromTheTopAndBackToTen) {
   EXPECT_EQ(rows[8], "BBBBBBBBBBBBBBBB");
   EXPECT_EQ(rows[13], "OOOOOOSSSSSSSSSS") << "813 of 2047 MB used: 6 columns";
 
-  os.memory.dwAvailPhys = 999 * kMB;
+  os.memory.ullAvailPhys = 999 * kMB;
   Form().Button_GetProcessInfo.Click();
   rows = Letters(Shown());
   EXPECT_EQ(rows[8], "WWWWWWWWWWWWWWWB") << "height 10 again, from row -1";
@@ -264,7 +304,7 @@ TEST_F(Tray, TenThousandRefreshesKeepOneLiveIcon) {
   Start();
   os.logCalls = false;
   for (int i = 0; i < 10000; ++i) {
-    os.memory.dwAvailPhys = static_cast<std::uint32_t>((i % 500) + 1) * kMB;
+    os.memory.ullAvailPhys = static_cast<std::uint32_t>((i % 500) + 1) * kMB;
     Form().Button_GetProcessInfo.Click();
     ASSERT_EQ(os.LiveIcons(), 1u) << "after refresh " << i;
   }

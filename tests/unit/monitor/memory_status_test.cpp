@@ -14,10 +14,10 @@ MemoryStatus Status(std::uint32_t totalPhys, std::uint32_t availPhys, std::uint3
                     std::uint32_t availPage) {
   MemoryStatus m;
   m.dwLength = 32;
-  m.dwTotalPhys = totalPhys;
-  m.dwAvailPhys = availPhys;
-  m.dwTotalPageFile = totalPage;
-  m.dwAvailPageFile = availPage;
+  m.ullTotalPhys = totalPhys;
+  m.ullAvailPhys = availPhys;
+  m.ullTotalPageFile = totalPage;
+  m.ullAvailPageFile = availPage;
   return m;
 }
 
@@ -72,8 +72,8 @@ TEST(Figures, StatusBarTextEndsInBlankAndUsesKilobytes) {
 
 TEST(Figures, PageFileAndVirtualFigures) {
   MemoryStatus m = Status(512u * kMb, 256u * kMb, 1536u * kMb, 512u * kMb + 1536);
-  m.dwTotalVirtual = 2047u * kMb;
-  m.dwAvailVirtual = 1536;  // 1.5 KB
+  m.ullTotalVirtual = 2047u * kMb;
+  m.ullAvailVirtual = 1536;  // 1.5 KB
   const auto f = ComputeFigures(m, 0);
   EXPECT_EQ(f.gaugeVm, (GaugeValues{0, 1536, 1023}));  // used = 1024 MB - 1536 B
   EXPECT_EQ(f.labelVmnum, "1023 MB/1536 MB");
@@ -88,26 +88,27 @@ TEST(Figures, PageFileAndVirtualFigures) {
   EXPECT_EQ(f.labelMemusageNum2, f.labelMemusageNum);
 }
 
-TEST(Figures, AvailableAboveTotalWrapsAsUnsigned32Bit) {
-  // Seen under Wine: available page file 0xFFFFFFFF over a total of 0xFFF7FFFF.
+TEST(Figures, AvailableAboveTotalCountsAsNothingUsed) {
+  // Seen under Wine's clamped 32-bit report: available page file 0xFFFFFFFF
+  // over a total of 0xFFF7FFFF. A wrapped difference would read 4095 MB used.
   const auto f = ComputeFigures(Status(2147483647u, 2147483647u, 0xFFF7FFFFu, kMax), 0);
-  // used = 0xFFF7FFFF - 0xFFFFFFFF wraps to 0xFFF80000 (4095.5 MB).
-  EXPECT_EQ(f.labelVMu, "4095 MB");
-  EXPECT_EQ(f.labelVmUsage, "4096 MB");
-  EXPECT_EQ(f.gaugeVm, (GaugeValues{0, 4095, 4095}));
+  EXPECT_EQ(f.labelVMu, "0 MB");
+  EXPECT_EQ(f.labelVmUsage, "0 MB");
+  EXPECT_EQ(f.labelVmnum, "0 MB/4095 MB");
+  EXPECT_EQ(f.gaugeVm, (GaugeValues{0, 4095, 0}));
+  EXPECT_EQ(f.graphPageFile, 0.0);
   EXPECT_EQ(f.labelPmUsage, "0 MB");
   EXPECT_EQ(f.statusBar, "PM:2097151K/2097151K PF:4194303K/4193791K ");
 }
 
-TEST(Figures, PhysicalGaugeWrapsLikeItsLabelWhenMoreIsAvailableThanThereIs) {
-  // 1000 MB total, 1500 MB reported available: the label's used figure
-  // wraps to 4095 MB, and the gauge, which takes the same unsigned
-  // difference, stands full rather than empty beside it.
+TEST(Figures, PhysicalGaugeAndLabelReadEmptyWhenMoreIsAvailableThanThereIs) {
+  // 1000 MB total, 1500 MB reported available.
   const auto f = ComputeFigures(Status(1000 * kMb, 1500 * kMb, 0, 0), 0);
-  EXPECT_EQ(f.labelMemusageNum, "3596 MB/1000 MB");
-  EXPECT_EQ(f.gaugeMem.progress, 4294966796);  // 1000 - 1500 in 32 bits
-  EXPECT_EQ(GaugePercent(f.gaugeMem), 100);
-  EXPECT_EQ(GaugePercent(f.gaugeMem2), 100);
+  EXPECT_EQ(f.labelMemusageNum, "0 MB/1000 MB");
+  EXPECT_EQ(f.labelPMu, "0 MB");
+  EXPECT_EQ(f.gaugeMem, (GaugeValues{0, 1000, 0}));
+  EXPECT_EQ(GaugePercent(f.gaugeMem2), 0);
+  EXPECT_EQ(f.graphPhysical, 0.0);
 }
 
 TEST(Figures, ProcessorFiguresTruncateButGraphKeepsFraction) {
@@ -129,14 +130,63 @@ TEST(GaugeText, ClampsAndHandlesEmptyRange) {
   EXPECT_EQ(GaugePercent({0, 4095, 4095}), 100);
 }
 
-TEST(TakeMemoryStatus, SetsLengthAndCopiesEveryField) {
+TEST(TakeMemoryStatus, ReadsTheWideReportWhereTheSystemHasIt) {
   platform::SimOs os;
-  os.memory.dwAvailVirtual = 12345;
+  os.memory.ullTotalPhys = std::uint64_t{24105} << 20;
+  os.memory.ullAvailPhys = std::uint64_t{23482} << 20;
+  os.memory.ullTotalPageFile = std::uint64_t{24105} << 20;
+  os.memory.ullAvailPageFile = (std::uint64_t{20000} << 20) + 1;
+  os.memory.ullTotalVirtual = std::uint64_t{4095} << 20;
+  os.memory.ullAvailVirtual = 12345;
+  os.memoryStatusClamp = 0x7FFFFFFFu;
   const MemoryStatus m = TakeMemoryStatus(os);
-  EXPECT_EQ(m.dwLength, 32u);
-  EXPECT_EQ(m.dwTotalPhys, os.memory.dwTotalPhys);
-  EXPECT_EQ(m.dwAvailVirtual, 12345u);
-  EXPECT_EQ(os.CountCalls("GlobalMemoryStatus"), 1u);
+  EXPECT_EQ(m.dwLength, 64u);
+  EXPECT_EQ(m.dwMemoryLoad, os.memory.dwMemoryLoad);
+  EXPECT_EQ(m.ullTotalPhys, std::uint64_t{24105} << 20);
+  EXPECT_EQ(m.ullAvailPhys, std::uint64_t{23482} << 20);
+  EXPECT_EQ(m.ullTotalPageFile, std::uint64_t{24105} << 20);
+  EXPECT_EQ(m.ullAvailPageFile, (std::uint64_t{20000} << 20) + 1);
+  EXPECT_EQ(m.ullTotalVirtual, std::uint64_t{4095} << 20);
+  EXPECT_EQ(m.ullAvailVirtual, 12345u);
+  EXPECT_EQ(os.Calls(), std::vector<std::string>{"GlobalMemoryStatusEx"}) << "no narrow report needed";
+}
+
+// Windows 95 and NT 4: the 32-bit report, each field widened as it stands.
+TEST(TakeMemoryStatus, FallsBackToTheNarrowReportWithoutTheWideCall) {
+  platform::SimOs os;
+  os.memoryStatusExAvailable = false;
+  os.memory.ullTotalPhys = 0xFFFFF000u;
+  os.memory.ullAvailPhys = 1000u * kMb + 5;
+  os.memory.ullTotalPageFile = kMax;
+  os.memory.ullAvailPageFile = 7;
+  os.memory.ullTotalVirtual = 2047u * kMb;
+  os.memory.ullAvailVirtual = 12345;
+  const MemoryStatus m = TakeMemoryStatus(os);
+  EXPECT_EQ(m.dwLength, 64u);
+  EXPECT_EQ(m.dwMemoryLoad, os.memory.dwMemoryLoad);
+  EXPECT_EQ(m.ullTotalPhys, 0xFFFFF000u);
+  EXPECT_EQ(m.ullAvailPhys, 1000u * kMb + 5);
+  EXPECT_EQ(m.ullTotalPageFile, kMax);
+  EXPECT_EQ(m.ullAvailPageFile, 7u);
+  EXPECT_EQ(m.ullTotalVirtual, 2047u * kMb);
+  EXPECT_EQ(m.ullAvailVirtual, 12345u);
+  EXPECT_EQ(os.Calls(), (std::vector<std::string>{"GlobalMemoryStatusEx", "GlobalMemoryStatus"}));
+}
+
+// A machine past what the narrow report can count, on a system without the
+// wide call: the figures are the clamped ones, exactly as before.
+TEST(TakeMemoryStatus, NarrowReportOfALargeMachineGivesTheClampedFigures) {
+  platform::SimOs os;
+  os.memoryStatusExAvailable = false;
+  os.memoryStatusClamp = 0x7FFFFFFFu;
+  os.memory.ullTotalPhys = std::uint64_t{24} << 30;
+  os.memory.ullAvailPhys = std::uint64_t{23} << 30;
+  os.memory.ullTotalPageFile = std::uint64_t{24} << 30;
+  os.memory.ullAvailPageFile = std::uint64_t{20} << 30;
+  const Figures f = ComputeFigures(TakeMemoryStatus(os), 0);
+  EXPECT_EQ(f.statusBar, "PM:2097151K/2097151K PF:2097151K/2097151K ");
+  EXPECT_EQ(f.labelPmTotal, "2048 MB");
+  EXPECT_EQ(f.labelMemusageNum, "0 MB/2047 MB");
 }
 
 }  // namespace

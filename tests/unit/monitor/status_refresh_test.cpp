@@ -30,8 +30,8 @@ class StatusRefresh : public ProgramTest {
     os.AddProcess(Proc(400, "winlogon.exe"));
     os.AddProcess(Proc(1200, "Quorvel.exe"));
     // A 1000 MB machine with 500.5 MB available.
-    os.memory.dwTotalPhys = 1048576000u;
-    os.memory.dwAvailPhys = 524812288u;
+    os.memory.ullTotalPhys = 1048576000u;
+    os.memory.ullAvailPhys = 524812288u;
     os.processorCount = 1;
   }
   void Start() {
@@ -194,7 +194,7 @@ TEST_F(StatusRefresh, SwitchedOffRefreshStandsStill) {
   // Until the settings store applies the switch, turn the timer off as it will.
   Form().Timer_GetProcessInfo.SetEnabled(false);
   const std::string before = Form().StatusBar_State.Panel(2).text;
-  os.memory.dwAvailPhys = 100u << 20;
+  os.memory.ullAvailPhys = 100u << 20;
   backend.AdvanceBy(10000);
   EXPECT_EQ(Form().StatusBar_State.Panel(2).text, before);
   Form().CheckBox_AutoProcessList.SetChecked(true);

@@ -42,8 +42,8 @@ class AutoOptimization : public app::testing::ProgramTest {
     // The self-trim counts without touching the table, so the trimmed
     // processes are those of the ticks alone.
     os.currentProcessId = 99999;
-    os.memory.dwTotalPhys = 4 * kMB;
-    os.memory.dwAvailPhys = 1 * kMB;
+    os.memory.ullTotalPhys = 4 * kMB;
+    os.memory.ullAvailPhys = 1 * kMB;
     AutoTickPhase = false;  // as at program start
     TweakBusy = false;
   }
@@ -68,8 +68,8 @@ class AutoOptimization : public app::testing::ProgramTest {
            os.CountCalls("CloseClipboard");
   }
   void SetShare(std::uint32_t available, std::uint32_t total) {
-    os.memory.dwTotalPhys = total;
-    os.memory.dwAvailPhys = available;
+    os.memory.ullTotalPhys = total;
+    os.memory.ullAvailPhys = available;
   }
 };
 
@@ -236,6 +236,22 @@ INSTANTIATE_TEST_SUITE_P(
         StopCase{"AboveRangeCountsAsAHundred", true, "250", 100 * kMB, 100 * kMB, false},
         StopCase{"BelowRangeCountsAsOnePercent", true, "-20", kMB / 2, 100 * kMB, true}),
     [](const ::testing::TestParamInfo<StopCase>& info) { return info.param.name; });
+
+// 24 GB with 97.4 % available, whose narrow report reads all of its 2 GB
+// free: the ticks compare the wide figures.
+TEST_F(AutoOptimization, StopConditionReadsTheFiguresOfALargeMachineAsTheyAre) {
+  os.memory.ullTotalPhys = 24105ull * kMB + 123456;
+  os.memory.ullAvailPhys = 23482ull * kMB + 600000;
+  os.memoryStatusClamp = 0x7FFFFFFFu;
+  Form().CheckBox_bstopauto.SetChecked(true);
+  Form().SpinEdit_bstopauto.SetText("98");
+  Toggle();
+  Tick();
+  EXPECT_EQ(Trims(), 1u) << "97.4 % is below 98 %";
+  Form().SpinEdit_bstopauto.SetText("97");
+  Tick();
+  EXPECT_EQ(Trims(), 1u) << "97.4 % is at least 97 %";
+}
 
 TEST_F(AutoOptimization, TickReadsTheStopOptionsAfresh) {
   SetShare(75 * kMB, 100 * kMB);
@@ -468,7 +484,7 @@ TEST_F(AutoOptimization, TenThousandTicksWithProcessesComingAndGoingLeaveNothing
     os.AddProcess(p);
     if (os.Processes().size() > 16) os.RemoveProcess(os.Processes()[6].pid);
     // Every third tick has memory to spare and skips its work.
-    os.memory.dwAvailPhys = ticks % 3 == 0 ? 3 * kMB : 1 * kMB;
+    os.memory.ullAvailPhys = ticks % 3 == 0 ? 3 * kMB : 1 * kMB;
     os.clipboardHeldElsewhere = ticks % 17 == 0;
     Tick();
     if (ticks % 1000 == 999) {

@@ -50,8 +50,8 @@ class OverallOptimization : public app::testing::ProgramTest {
     AddMachine(os);
     os.currentProcessId = kSelfPid;
     // Small enough that every level's tweak is quick.
-    os.memory.dwTotalPhys = 4 * kMB;
-    os.memory.dwAvailPhys = 1 * kMB;
+    os.memory.ullTotalPhys = 4 * kMB;
+    os.memory.ullAvailPhys = 1 * kMB;
     TweakBusy = false;
   }
   ~OverallOptimization() override { TweakBusy = false; }
@@ -71,8 +71,8 @@ class OverallOptimization : public app::testing::ProgramTest {
       if (call.rfind("SetProcessWorkingSetSize(", 0) == 0 && call != "SetProcessWorkingSetSize(self)") {
         trimmed_ = true;
       }
-      if (call == "GlobalMemoryStatus") {
-        os.memory.dwAvailPhys = trimmed_ ? after : tweaked_ ? 3 * kMB : before;
+      if (call.rfind("GlobalMemoryStatus", 0) == 0) {
+        os.memory.ullAvailPhys = trimmed_ ? after : tweaked_ ? 3 * kMB : before;
       }
     };
   }

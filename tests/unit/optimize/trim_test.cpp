@@ -31,7 +31,7 @@ TEST(TrimWorkingSets, ReachesEveryProcessOpenedWithFullAccessAndNoOther) {
   gone.endsAfterSnapshot = true;  // listed, but ended before it could be opened
   os.AddProcess(gone);
   os.AddProcess(Proc(1800, "brief.exe", 5 * kMB, kMB));
-  os.memory.dwAvailPhys = 100 * kMB;
+  os.memory.ullAvailPhys = 100 * kMB;
 
   process::TProcessList list;
   list.SetOs(os);
@@ -52,7 +52,7 @@ TEST(TrimWorkingSets, ReachesEveryProcessOpenedWithFullAccessAndNoOther) {
                             "SetProcessWorkingSetSize(1200)", "SetProcessWorkingSetSize(1500)",
                             "SetProcessWorkingSetSize(handle 0)",
                             "SetProcessWorkingSetSize(1800)"}));
-  EXPECT_EQ(os.memory.dwAvailPhys, 100 * kMB + kFreedByTrim);
+  EXPECT_EQ(os.memory.ullAvailPhys, 100 * kMB + kFreedByTrim);
   std::vector<platform::Handle> after;
   for (const process::TProcess& p : list) after.push_back(p.Handle);
   EXPECT_EQ(after, handles) << "the list is left as it was";
@@ -74,13 +74,13 @@ TEST(TrimWorkingSets, EmptyListCallsNothing) {
 TEST(TrimAllProcesses, TrimsFromAFreshListAndClosesEveryHandle) {
   platform::SimOs os;
   AddMachine(os);
-  os.memory.dwAvailPhys = 100 * kMB;
+  os.memory.ullAvailPhys = 100 * kMB;
   TrimAllProcesses(os);
   TrimAllProcesses(os);
   EXPECT_EQ(os.trimmedPids, (std::vector<std::uint32_t>{400, 900, kSelfPid, 400, 900, kSelfPid}))
       << "each call takes a snapshot of its own";
   EXPECT_EQ(os.CountCalls("CreateToolhelp32Snapshot"), 2u);
-  EXPECT_EQ(os.memory.dwAvailPhys, 100 * kMB + kFreedByTrim);
+  EXPECT_EQ(os.memory.ullAvailPhys, 100 * kMB + kFreedByTrim);
   EXPECT_TRUE(os.OpenHandles().empty()) << ::testing::PrintToString(os.OpenHandles());
 }
 

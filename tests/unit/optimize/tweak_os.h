@@ -38,14 +38,15 @@ inline std::string Runs(const std::uint8_t* bytes, std::size_t size) {
 class TweakOs : public platform::SimOs {
  public:
   TweakOs() {
-    memory.dwTotalPhys = 6u << 20;
-    memory.dwAvailPhys = 2u << 20;
+    memory.ullTotalPhys = 6u << 20;
+    memory.ullAvailPhys = 2u << 20;
   }
 
   void* VirtualAlloc(void* address, std::size_t size, std::uint32_t allocationType,
                      std::uint32_t protect) override {
     void* block = SimOs::VirtualAlloc(address, size, allocationType, protect);
-    if (block != nullptr) {
+    // Reservations have no pages to fill or to look at.
+    if (block != nullptr && allocationType == platform::kMemCommit) {
       std::memset(block, kStaleByte, size);
       live_.push_back(Block{static_cast<std::uint8_t*>(block), size});
     }

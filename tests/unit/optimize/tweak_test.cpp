@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -105,7 +107,7 @@ void AppendWholePass(std::vector<std::string>& t, std::int64_t pages) {
 // --- level 1 ------------------------------------------------------------------------
 
 TEST_F(Tweak, LevelOneCountsTheGaugeUpWhileCommittingAndAgainWhileReleasing) {
-  os.memory.dwTotalPhys = 6 * kMB;  // 6 MB: seven blocks
+  os.memory.ullTotalPhys = 6 * kMB;  // 6 MB: seven blocks
   TweakMemory(os, 1, &gauge);
   std::vector<std::string> expected{"shown " + Range(7, 0)};
   for (int i = 0; i < 7; ++i) {
@@ -141,7 +143,7 @@ class LevelOneBlockCount : public Tweak, public ::testing::WithParamInterface<Bl
 // The count shows as the gauge's maximum before the first commit; that
 // commit is refused so that a gigabyte need not be written to see it.
 TEST_P(LevelOneBlockCount, IsWholeMegabytesPlusOneAtMost1024) {
-  os.memory.dwTotalPhys = GetParam().totalPhys;
+  os.memory.ullTotalPhys = GetParam().totalPhys;
   os.RefuseCommitNumber(1);
   TweakMemory(os, 1, &gauge);
   const int n = GetParam().blocks;
@@ -165,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BlockCountCase>& info) { return info.param.name; });
 
 TEST_F(Tweak, LevelOneCommitsAsManyBlocksAsItCounts) {
-  os.memory.dwTotalPhys = 5 * kMB + 1;
+  os.memory.ullTotalPhys = 5 * kMB + 1;
   TweakMemory(os, 1, nullptr);
   EXPECT_EQ(os.CommitsMade(), 6u);
   EXPECT_EQ(os.released.size(), 6u);
@@ -176,7 +178,7 @@ class LevelOneRefusal : public Tweak, public ::testing::WithParamInterface<int> 
 
 TEST_P(LevelOneRefusal, ShowsTheMessageOnceAndGivesBackEveryBlockHeld) {
   const int k = GetParam();  // the refused commit, counted from 1
-  os.memory.dwTotalPhys = 6 * kMB;
+  os.memory.ullTotalPhys = 6 * kMB;
   os.RefuseCommitNumber(static_cast<std::size_t>(k));
   TweakMemory(os, 1, &gauge);
 
@@ -215,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(RefusedCommit, LevelOneRefusal, ::testing::Values(1, 2,
                          });
 
 TEST_F(Tweak, LevelOneIsMarkedBusyWhileItHoldsMemory) {
-  os.memory.dwTotalPhys = 2 * kMB;
+  os.memory.ullTotalPhys = 2 * kMB;
   std::vector<bool> busyAtCommit;
   os.onCall = [&](const std::string& call) {
     if (call.rfind("VirtualAlloc(", 0) == 0 || call == "VirtualFree") busyAtCommit.push_back(TweakBusy);
@@ -237,7 +239,7 @@ TEST_F(Tweak, LevelOneStartedWhileBusyTouchesNothingAndLeavesTheMark) {
 }
 
 TEST_F(Tweak, SecondLevelOneStartedFromItsOwnMessageDoesNothing) {
-  os.memory.dwTotalPhys = 6 * kMB;
+  os.memory.ullTotalPhys = 6 * kMB;
   os.RefuseCommitNumber(3);
   std::size_t commitsInsideBox = 0;
   bool busyInsideBox = false;
@@ -262,7 +264,7 @@ class WholeMemoryLevel : public Tweak, public ::testing::WithParamInterface<int>
 TEST_P(WholeMemoryLevel, RunsOnePassPerLevelEachFromZero) {
   const int level = GetParam();
   // Sixteen pages and a tail that is not a whole page.
-  os.memory.dwTotalPhys = 16 * kPage + 100;
+  os.memory.ullTotalPhys = 16 * kPage + 100;
   TweakMemory(os, level, &gauge);
   std::vector<std::string> expected;
   for (int pass = 0; pass < level; ++pass) AppendWholePass(expected, 16);
@@ -309,9 +311,11 @@ void PrintTo(const PageCountCase& c, std::ostream* os) { *os << c.name; }
 class WholeMemoryGauge : public Tweak, public ::testing::WithParamInterface<PageCountCase> {};
 
 // Every commit is refused, so each pass shows its maximum without holding
-// the memory; the refusal shows its message before the gauge goes.
+// the memory; the refusal shows its message before the gauge goes. The
+// address space has room for all of physical memory.
 TEST_P(WholeMemoryGauge, MaximumIsTheWholePagesOfPhysicalMemory) {
-  os.memory.dwTotalPhys = GetParam().totalPhys;
+  os.memory.ullTotalPhys = GetParam().totalPhys;
+  os.memory.ullAvailVirtual = std::uint64_t{8} << 30;
   os.systemInfo.dwPageSize = GetParam().pageSize;
   os.commitLimit = 0;
   TweakMemory(os, 2, &gauge);
@@ -336,7 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<PageCountCase>& info) { return info.param.name; });
 
 TEST_F(Tweak, LevelFiveThatCannotCommitTriesEveryPassAndHoldsNothing) {
-  os.memory.dwTotalPhys = 16 * kPage;
+  os.memory.ullTotalPhys = 16 * kPage;
   os.commitLimit = 16 * kPage - 1;
   TweakMemory(os, 5, &gauge);
   ASSERT_EQ(backend.Boxes().size(), 5u);
@@ -348,6 +352,155 @@ TEST_F(Tweak, LevelFiveThatCannotCommitTriesEveryPassAndHoldsNothing) {
   EXPECT_EQ(os.CommitsMade(), 5u);
   EXPECT_EQ(os.CountCalls("VirtualFree"), 0u) << "nothing was committed, nothing is released";
   EXPECT_FALSE(gauge.Visible());
+}
+
+// --- levels 2 to 5 within the address space ------------------------------------------
+
+constexpr std::uint64_t kGB = std::uint64_t{1} << 30;
+constexpr std::uint64_t kReserve = kAddressSpaceReserve;
+constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
+
+TEST(TweakPlan, PassHoldsPhysicalMemoryOrWhatTheAddressSpaceLeavesLessTheReserve) {
+  struct Case {
+    std::uint64_t totalPhys, availVirtual, bytes;
+  } cases[] = {
+      {512 * kMiB, 2000 * kMiB, 512 * kMiB},            // room for all of it
+      {24105 * kMiB, 1900 * kMiB, 1900 * kMiB - kReserve},  // 24 GB, a plain 32-bit process
+      {24105 * kMiB, 4000 * kMiB, 4000 * kMiB - kReserve},  // large-address-aware on 64-bit Windows
+      {64 * kGB, 3 * kGB, 3 * kGB - kReserve},
+      {3 * kGB, 3 * kGB + kReserve, 3 * kGB},        // exactly room for it
+      {3 * kGB, 3 * kGB + kReserve - 1, 3 * kGB - 1},
+      {512 * kMiB, kReserve, 0},                      // nothing beyond the reserve
+      {512 * kMiB, kReserve - 1, 0},
+      {512 * kMiB, 0, 0},
+      {0, 2000 * kMiB, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TweakPassBytes(c.totalPhys, c.availVirtual), c.bytes)
+        << c.totalPhys << " of physical memory, " << c.availVirtual << " of address space";
+  }
+}
+
+std::vector<std::string> Repeat(std::initializer_list<std::string> once, int times) {
+  std::vector<std::string> all;
+  for (int i = 0; i < times; ++i) all.insert(all.end(), once.begin(), once.end());
+  return all;
+}
+
+// Physical memory larger than the address space: each pass holds what the
+// space leaves above the reserve, sweeps it whole, and shows no box.
+TEST_F(Tweak, PassOnALargeMachineHoldsWhatTheAddressSpaceLeaves) {
+  os.memory.ullTotalPhys = 24 * kGB;
+  os.memory.ullAvailVirtual = kReserve + 3 * kMB;
+  os.commitLimit = 24 * kGB;
+  TweakMemory(os, 2, &gauge);
+  EXPECT_EQ(Commits(), std::vector<std::string>(2, "VirtualAlloc(3145728,0x1000,0x4)"));
+  EXPECT_EQ(os.released, std::vector<std::string>(2, "FF*3145728"));
+  ASSERT_GE(trace.size(), 2u);
+  EXPECT_EQ(trace[0], "shown " + Range(768, 0)) << "the gauge counts the pages the pass holds";
+  EXPECT_EQ(trace.back(), "hidden " + Range(768, 768));
+  EXPECT_TRUE(backend.Boxes().empty());
+  EXPECT_EQ(os.CommittedBlocks(), 0u);
+  EXPECT_EQ(os.ReservedRegions(), 0u);
+}
+
+// Where no free region is as large as the pass, it holds smaller blocks:
+// half the size at each miss, whole pages each, and sweeps across them all
+// page by page.
+TEST_F(Tweak, FragmentedAddressSpaceIsHeldAsSmallerBlocks) {
+  os.memory.ullTotalPhys = 4 * kMB + 100;
+  os.largestAddressRegion = kMB + 4096;
+  TweakMemory(os, 2, &gauge);
+  const std::vector<std::string> pass{
+      "VirtualAlloc(4194404,0x1000,0x4)", "VirtualAlloc(4194404,0x2000,0x1)",
+      "VirtualAlloc(2097152,0x1000,0x4)", "VirtualAlloc(2097152,0x2000,0x1)",
+      "VirtualAlloc(1048576,0x1000,0x4)", "VirtualAlloc(1048576,0x1000,0x4)",
+      "VirtualAlloc(1048576,0x1000,0x4)", "VirtualAlloc(1048576,0x1000,0x4)",
+      "VirtualAlloc(100,0x1000,0x4)"};
+  std::vector<std::string> expected = pass;
+  expected.insert(expected.end(), pass.begin(), pass.end());
+  EXPECT_EQ(Commits(), expected);
+  EXPECT_EQ(os.released, Repeat({"FF*1048576", "FF*1048576", "FF*1048576", "FF*1048576", "00*100"}, 2))
+      << "every whole page written with 0xFF, the tail past the last one zeroed";
+  EXPECT_EQ(os.PeakHeldBytes(), 4 * kMB + 100);
+  // One gauge step per page across the blocks, from the page count of all.
+  const std::string first = "shown " + Range(1024, 0);
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), first), 2);
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), "at " + Range(1024, 1024)), 2);
+  EXPECT_TRUE(backend.Boxes().empty());
+  EXPECT_EQ(os.CommittedBlocks(), 0u);
+  EXPECT_EQ(os.ReservedRegions(), 0u) << "the reservations that tell the two limits apart are given back";
+}
+
+// The address space fills up part-way (something else took the room the
+// snapshot saw): not a refusal. The pass sweeps what it holds, and the gauge
+// counts that.
+TEST_F(Tweak, AddressSpaceRunningOutPartWaySweepsWhatThePassHolds) {
+  os.memory.ullTotalPhys = 3 * kMB;
+  os.largestAddressRegion = kMB;
+  int commits = 0;
+  os.onCall = [&](const std::string& call) {
+    if (call.rfind("VirtualAlloc(1048576,0x1000", 0) == 0 && ++commits == 2) {
+      os.memory.ullAvailVirtual = os.CommittedBytes() + 2 * kMB;  // room for this block and one more
+    }
+  };
+  TweakMemoryWhole(os, 3 * kMB + 2 * kMB + 100, &gauge);
+  EXPECT_EQ(os.released, std::vector<std::string>(3, "FF*1048576"));
+  EXPECT_TRUE(backend.Boxes().empty()) << "running out of address space is no low-memory case";
+  EXPECT_EQ(gauge.MaxValue(), 768) << "three megabytes held, in pages";
+  EXPECT_EQ(gauge.Progress(), 768);
+  EXPECT_FALSE(gauge.Visible());
+  EXPECT_EQ(os.CommittedBlocks(), 0u);
+  EXPECT_EQ(os.ReservedRegions(), 0u);
+}
+
+// The commit charge refuses after some blocks are held: the same single box
+// per pass as when the one block was refused, with nothing swept and every
+// block given back before the box comes up.
+TEST_F(Tweak, CommitRefusedAfterSomeBlocksGivesThemBackAndShowsTheBoxOncePerPass) {
+  os.memory.ullTotalPhys = 4 * kMB;
+  os.largestAddressRegion = kMB;
+  os.commitLimit = 2 * kMB + kMB / 2;
+  std::vector<std::uint64_t> heldAtBox;
+  backend.WhileBoxOpen = [&](const gui::ShownBox&) { heldAtBox.push_back(os.CommittedBytes()); };
+  TweakMemory(os, 2, &gauge);
+  ASSERT_EQ(backend.Boxes().size(), 2u);
+  EXPECT_EQ(backend.Boxes()[0].text, kLowMemoryMessage);
+  EXPECT_EQ(heldAtBox, (std::vector<std::uint64_t>{0, 0}));
+  const std::string stale = "A5*1048576";
+  EXPECT_EQ(os.released, Repeat({stale, stale}, 2)) << "nothing is written before the refusal";
+  EXPECT_FALSE(gauge.Visible());
+  EXPECT_EQ(os.CommittedBlocks(), 0u);
+  EXPECT_EQ(os.ReservedRegions(), 0u);
+}
+
+// A refusal that does not name the commit limit (as a system may report
+// it) still counts as the commit charge's when the address space has room
+// for the block.
+TEST_F(Tweak, RefusalWithAnotherErrorIsTheCommitChargesWhereTheRangeCanBeReserved) {
+  os.memory.ullTotalPhys = 16 * kPage;
+  os.FailOnce("VirtualAlloc", 1, platform::kErrorNotEnoughMemory);
+  TweakMemory(os, 2, &gauge);
+  ASSERT_EQ(backend.Boxes().size(), 1u) << "the first pass was refused, the second ran";
+  EXPECT_EQ(os.released, std::vector<std::string>{"FF*65536"});
+  EXPECT_EQ(os.ReservedRegions(), 0u);
+}
+
+// A machine whose commit limit is below physical memory, in an address
+// space with room for it: exactly the boxes it always got.
+TEST_F(Tweak, CommitLimitBelowPhysicalMemoryShowsOneBoxPerPass) {
+  os.memory.ullTotalPhys = 16 * kPage;
+  os.commitLimit = 16 * kPage - 1;
+  TweakMemory(os, 3, &gauge);
+  std::vector<std::string> expected;
+  for (int pass = 0; pass < 3; ++pass) {
+    expected.push_back("shown " + Range(16, 0));
+    expected.push_back("commit shown " + Range(16, 0));
+    expected.push_back(kBox);
+    expected.push_back("hidden " + Range(16, 0));
+  }
+  EXPECT_EQ(trace, expected);
+  EXPECT_EQ(os.CountCalls("VirtualAlloc"), 3u) << "the commit limit is named: no reservation needed";
 }
 
 // --- all levels ---------------------------------------------------------------------
@@ -393,7 +546,7 @@ struct MemoryWork {
 
 MemoryWork RunTweak(const NoGaugeCase& c, bool withGauge) {
   TweakOs os;
-  os.memory.dwTotalPhys = 3 * kMB + 5;
+  os.memory.ullTotalPhys = 3 * kMB + 5;
   os.systemInfo.dwPageSize = kPage;
   if (c.refuseCommit != 0) os.RefuseCommitNumber(c.refuseCommit);
   gui::HeadlessBackend backend;

@@ -416,6 +416,63 @@ TEST(SimCommit, RefusesPastTheLimitAndTheNamedCommit) {
   EXPECT_EQ(os.CommittedBlocks(), 0u);
 }
 
+// The address space and the commit charge are separate limits, told apart
+// by their errors, and what the program holds leaves the address space.
+TEST(SimCommit, AddressSpaceAndCommitChargeAreSeparateLimits) {
+  SimOs os;
+  os.memory.ullAvailVirtual = 8u << 20;
+  os.largestAddressRegion = 4u << 20;
+  os.commitLimit = 6u << 20;
+  EXPECT_EQ(os.VirtualAlloc(nullptr, 5u << 20, kMemCommit, kPageReadWrite), nullptr);
+  EXPECT_EQ(os.GetLastError(), kErrorNotEnoughMemory) << "no region that large";
+  void* a = os.VirtualAlloc(nullptr, 4u << 20, kMemCommit, kPageReadWrite);
+  ASSERT_NE(a, nullptr);
+  void* b = os.VirtualAlloc(nullptr, 3u << 20, kMemCommit, kPageReadWrite);
+  EXPECT_EQ(b, nullptr);
+  EXPECT_EQ(os.GetLastError(), kErrorCommitmentLimit) << "room in the space, none in the charge";
+  // A reservation takes no commit charge, only address space.
+  void* r = os.VirtualAlloc(nullptr, 3u << 20, kMemReserve, kPageNoAccess);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(os.ReservedRegions(), 1u);
+  MemoryStatusEx wide;
+  wide.dwLength = sizeof wide;
+  ASSERT_TRUE(os.GlobalMemoryStatusEx(&wide));
+  EXPECT_EQ(wide.ullAvailVirtual, 1u << 20) << "what is held is no longer free";
+  EXPECT_EQ(os.VirtualAlloc(nullptr, 2u << 20, kMemReserve, kPageNoAccess), nullptr);
+  EXPECT_EQ(os.GetLastError(), kErrorNotEnoughMemory);
+  EXPECT_EQ(os.OpenHandles(), (std::vector<std::string>{"block 4194304", "reservation 3145728"}));
+  EXPECT_TRUE(os.VirtualFree(r, 0, kMemRelease));
+  EXPECT_TRUE(os.VirtualFree(a, 0, kMemRelease));
+  EXPECT_TRUE(os.OpenHandles().empty());
+  EXPECT_EQ(os.PeakHeldBytes(), 7u << 20);
+  EXPECT_EQ(os.CommitsMade(), 2u) << "reservations are no commits; the region miss came first";
+}
+
+// The narrow report clamps each figure as Windows does for a 32-bit
+// program; the wide one gives them as they are, or is missing altogether.
+TEST(SimMemoryReports, NarrowReportClampsAndTheWideOneMayBeMissing) {
+  SimOs os;
+  os.memory.ullTotalPhys = 24ull << 30;
+  os.memory.ullAvailPhys = 100u << 20;
+  os.memory.ullTotalPageFile = 5ull << 30;
+  os.memory.ullAvailPageFile = 3ull << 30;
+  os.memoryStatusClamp = 0x7FFFFFFFu;
+  MemoryStatus narrow;
+  os.GlobalMemoryStatus(&narrow);
+  EXPECT_EQ(narrow.dwTotalPhys, 0x7FFFFFFFu);
+  EXPECT_EQ(narrow.dwAvailPhys, 100u << 20);
+  EXPECT_EQ(narrow.dwTotalPageFile, 0x7FFFFFFFu);
+  EXPECT_EQ(narrow.dwAvailPageFile, 0x7FFFFFFFu);
+  MemoryStatusEx wide;
+  wide.dwLength = 32;
+  EXPECT_FALSE(os.GlobalMemoryStatusEx(&wide)) << "the record's size must be its own";
+  wide.dwLength = sizeof wide;
+  ASSERT_TRUE(os.GlobalMemoryStatusEx(&wide));
+  EXPECT_EQ(wide.ullTotalPhys, 24ull << 30);
+  os.memoryStatusExAvailable = false;
+  EXPECT_FALSE(os.GlobalMemoryStatusEx(&wide));
+}
+
 // --- working sets ------------------------------------------------------------------------
 
 SimProcess TrimmableProcess(std::uint32_t pid, bool refuseFull) {
@@ -430,8 +487,8 @@ SimProcess TrimmableProcess(std::uint32_t pid, bool refuseFull) {
 
 TEST(SimWorkingSets, OnlyAHandleWithSetQuotaTrimsAndItFreesTheDifference) {
   SimOs os;
-  os.memory.dwTotalPhys = 64u << 20;
-  os.memory.dwAvailPhys = 10u << 20;
+  os.memory.ullTotalPhys = 64u << 20;
+  os.memory.ullAvailPhys = 10u << 20;
   os.AddProcess(TrimmableProcess(10, false));
   os.AddProcess(TrimmableProcess(20, true));
   const Handle full = os.OpenProcess(kProcessAllAccess, false, 10);
@@ -442,16 +499,16 @@ TEST(SimWorkingSets, OnlyAHandleWithSetQuotaTrimsAndItFreesTheDifference) {
   EXPECT_FALSE(os.SetProcessWorkingSetSize(query, kTrimAll, kTrimAll));
   EXPECT_EQ(os.GetLastError(), kErrorAccessDenied);
   EXPECT_FALSE(os.SetProcessWorkingSetSize(kNoHandle, kTrimAll, kTrimAll));
-  EXPECT_EQ(os.memory.dwAvailPhys, 10u << 20);
+  EXPECT_EQ(os.memory.ullAvailPhys, 10u << 20);
   EXPECT_TRUE(os.trimmedPids.empty());
 
   EXPECT_TRUE(os.SetProcessWorkingSetSize(full, kTrimAll, kTrimAll));
   EXPECT_EQ(os.trimmedPids, std::vector<std::uint32_t>{10});
   EXPECT_EQ(os.Processes()[0].workingSet, 1u << 20);
   EXPECT_EQ(os.Processes()[1].workingSet, 6u << 20);
-  EXPECT_EQ(os.memory.dwAvailPhys, 15u << 20);
+  EXPECT_EQ(os.memory.ullAvailPhys, 15u << 20);
   EXPECT_TRUE(os.SetProcessWorkingSetSize(full, kTrimAll, kTrimAll));
-  EXPECT_EQ(os.memory.dwAvailPhys, 15u << 20) << "a trimmed set frees nothing more";
+  EXPECT_EQ(os.memory.ullAvailPhys, 15u << 20) << "a trimmed set frees nothing more";
 
   os.RemoveProcess(10);
   EXPECT_FALSE(os.SetProcessWorkingSetSize(full, kTrimAll, kTrimAll)) << "the process has ended";
@@ -462,12 +519,12 @@ TEST(SimWorkingSets, OnlyAHandleWithSetQuotaTrimsAndItFreesTheDifference) {
 
 TEST(SimWorkingSets, FreedMemoryNeverExceedsTheTotal) {
   SimOs os;
-  os.memory.dwTotalPhys = 12u << 20;
-  os.memory.dwAvailPhys = 10u << 20;
+  os.memory.ullTotalPhys = 12u << 20;
+  os.memory.ullAvailPhys = 10u << 20;
   os.AddProcess(TrimmableProcess(10, false));
   UniqueHandle h(os, os.OpenProcess(kProcessAllAccess, false, 10));
   os.SetProcessWorkingSetSize(h.Get(), kTrimAll, kTrimAll);
-  EXPECT_EQ(os.memory.dwAvailPhys, 12u << 20);
+  EXPECT_EQ(os.memory.ullAvailPhys, 12u << 20);
 }
 
 TEST(SimWorkingSets, PseudoHandleTrimsTheCurrentProcessAndIsCounted) {
@@ -513,11 +570,11 @@ TEST(SimClipboard, EmptiesOnlyWhileOpenAndRefusesWhileHeldElsewhere) {
 
 TEST(SimCallHook, RunsBeforeTheCallTakesEffect) {
   SimOs os;
-  os.memory.dwAvailPhys = 1;
+  os.memory.ullAvailPhys = 1;
   std::vector<std::string> seen;
   os.onCall = [&](const std::string& call) {
     seen.push_back(call);
-    os.memory.dwAvailPhys = 77;
+    os.memory.ullAvailPhys = 77;
   };
   MemoryStatus m;
   os.GlobalMemoryStatus(&m);
