@@ -45,10 +45,12 @@ void TForm_Zentor::LayOutUsagePage() {
     b.box.SetBounds(360, b.top, 208, 60);
     b.box.SetCaption(b.caption);
     b.box.SetColor(gui::colors::kWhite);
-    Place({{*b.totalCaption, 10, 18, 40, 13, "Total:"},
-           {*b.total, 54, 18, 52, 13, nullptr},
-           {*b.freeCaption, 108, 18, 32, 13, "Free:"},
-           {*b.free, 142, 18, 62, 13, nullptr},
+    // Room for six-digit megabytes on both figures: machines of 100 GB
+    // and more.
+    Place({{*b.totalCaption, 10, 18, 34, 13, "Total:"},
+           {*b.total, 44, 18, 60, 13, nullptr},
+           {*b.freeCaption, 106, 18, 30, 13, "Free:"},
+           {*b.free, 138, 18, 66, 13, nullptr},
            {*b.usageCaption, 10, 38, 44, 13, "Usage:"},
            {*b.usage, 54, 38, 60, 13, nullptr}});
   }

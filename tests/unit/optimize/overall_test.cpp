@@ -65,7 +65,7 @@ class OverallOptimization : public app::testing::ProgramTest {
 
   // Scripts the available memory: `before` until the tweak commits, a
   // third figure while it holds memory, `after` once processes are trimmed.
-  void ScriptAvailable(std::uint32_t before, std::uint32_t after) {
+  void ScriptAvailable(std::uint64_t before, std::uint64_t after) {
     os.onCall = [this, before, after](const std::string& call) {
       if (call.rfind("VirtualAlloc(", 0) == 0) tweaked_ = true;
       if (call.rfind("SetProcessWorkingSetSize(", 0) == 0 && call != "SetProcessWorkingSetSize(self)") {
@@ -170,6 +170,28 @@ INSTANTIATE_TEST_SUITE_P(Figures, OverallReport,
                          [](const ::testing::TestParamInfo<ReportCase>& info) {
                            return info.param.name;
                          });
+
+// 24 GB at level 2, in a 32-bit address space: each pass holds what the
+// space leaves, no low-memory box comes up, and the report's figures past
+// 4 GB are not wrapped.
+TEST_F(OverallOptimization, LevelTwoOnALargeMachineReportsWithoutALowMemoryBox) {
+  constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
+  os.memory.ullTotalPhys = 24105 * kMiB;
+  os.memory.ullAvailVirtual = optimize::kAddressSpaceReserve + 2 * kMiB;
+  os.commitLimit = 24105 * kMiB;
+  os.memoryStatusClamp = 0x7FFFFFFFu;
+  ScriptAvailable(20000 * kMiB + 5, 23000 * kMiB);
+  Form().TrackBar_OverallOption.SetPosition(2);
+  Form().SpeedButton_StartFull.Click();
+  ASSERT_EQ(backend.Boxes().size(), 2u) << backend.Boxes().back().text;
+  EXPECT_EQ(backend.Boxes()[1].text,
+            "Available physical memory before optimizing:20000 MB\r\n"
+            "Available physical memory after optimizing:23000 MB\r\n"
+            "Released physical memory after optimizing:2999 MB");
+  EXPECT_EQ(Commits(), std::vector<std::string>(2, "VirtualAlloc(2097152,0x1000,0x4)"));
+  EXPECT_EQ(os.PeakHeldBytes(), 2 * kMiB);
+  EXPECT_EQ(os.CommittedBlocks(), 0u);
+}
 
 class DeclinedConfirmation : public OverallOptimization,
                              public ::testing::WithParamInterface<int> {};
