@@ -10,7 +10,7 @@ target_compile_options(gtest_win PRIVATE -w)
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(quorvel_e2e ${E2E_SOURCES})
 target_include_directories(quorvel_e2e PRIVATE tests/e2e src)
-target_link_libraries(quorvel_e2e PRIVATE gtest_win comctl32 version shell32 ${QUORVEL_WIN_LINK})
+target_link_libraries(quorvel_e2e PRIVATE gtest_win comctl32 version shell32 psapi ${QUORVEL_WIN_LINK})
 
 # The long run's driver and sampler (scripts/soak).
 add_executable(soak_probe tests/soak/soak_probe.cpp)

@@ -50,6 +50,18 @@ bool Process::Start(const std::string& exe, const std::string& arguments) {
                         nullptr, &si, &info_) != FALSE;
 }
 
+bool Process::StartSuspended(const std::string& exe) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  std::string commandLine = "\"" + exe + "\"";
+  return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, nullptr, &si, &info_) != FALSE;
+}
+
+bool Process::Resume() {
+  return info_.hThread != nullptr && ResumeThread(info_.hThread) != static_cast<DWORD>(-1);
+}
+
 bool Process::Running() const {
   return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }

@@ -29,6 +29,11 @@ class Process {
 
   // arguments: the command line after the quoted program name, if any.
   bool Start(const std::string& exe, const std::string& arguments = "");
+  // Created with its first thread suspended, so a test can change the new
+  // process before any of its code runs; Resume lets it go.
+  bool StartSuspended(const std::string& exe);
+  bool Resume();
+  HANDLE ProcessHandle() const { return info_.hProcess; }
   DWORD Id() const { return info_.dwProcessId; }
   bool Running() const;
   // Waits for the end; false on time-out. exitCode gets the process's code.

@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -47,6 +49,26 @@ std::string LongText(HWND hwnd) {
 }
 
 bool IEquals(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// The system's own 64-bit figures, as the test reads them.
+MEMORYSTATUSEX WideMemoryStatus() {
+  MEMORYSTATUSEX m = {};
+  m.dwLength = sizeof m;
+  GlobalMemoryStatusEx(&m);
+  return m;
+}
+
+// Whole megabytes and kilobytes, rounded half to even as the labels are.
+long long RoundedMb(DWORDLONG bytes) { return std::llround(std::nearbyint(static_cast<double>(bytes) / 1048576.0)); }
+long long RoundedKb(DWORDLONG bytes) { return std::llround(std::nearbyint(static_cast<double>(bytes) / 1024.0)); }
+
+// The number a label starts with, followed by `unit`; -1 for any other text.
+long long NumberWithUnit(const std::string& text, const char* unit) {
+  long long value = -1;
+  char rest[16] = {};
+  if (std::sscanf(text.c_str(), "%lld %15s", &value, rest) != 2 || std::strcmp(rest, unit) != 0) return -1;
+  return value;
+}
 
 class MonitorE2e : public RunningQuorvel {
  protected:
@@ -136,17 +158,18 @@ TEST_F(MonitorE2e, GaugesMatchTheSystemsMemoryFigures) {
   HWND cpu = Control(ids::kGaugeCPU);
   ASSERT_TRUE(mem && vm && cpu);
   ASSERT_TRUE(WaitUntil([&] { return SendMessageA(mem, PBM_GETRANGE, FALSE, 0) > 0; }, Timeout(10000)));
-  MEMORYSTATUS m = {};
-  m.dwLength = sizeof m;
-  GlobalMemoryStatus(&m);
-  const LRESULT totalMb = static_cast<LRESULT>(m.dwTotalPhys >> 20);
+  const MEMORYSTATUSEX m = WideMemoryStatus();
+  const LRESULT totalMb = static_cast<LRESULT>(m.ullTotalPhys >> 20);
   EXPECT_EQ(SendMessageA(mem, PBM_GETRANGE, TRUE, 0), 0);
   EXPECT_EQ(SendMessageA(mem, PBM_GETRANGE, FALSE, 0), totalMb);
-  const LRESULT usedMb = totalMb - static_cast<LRESULT>(m.dwAvailPhys >> 20);
+  const LRESULT usedMb = totalMb - static_cast<LRESULT>(m.ullAvailPhys >> 20);
   // The host's memory moves between the refresh and this reading.
   EXPECT_NEAR(static_cast<double>(SendMessageA(mem, PBM_GETPOS, 0, 0)), static_cast<double>(usedMb),
               256.0);
-  EXPECT_EQ(SendMessageA(vm, PBM_GETRANGE, FALSE, 0), static_cast<LRESULT>(m.dwTotalPageFile >> 20));
+  EXPECT_EQ(SendMessageA(vm, PBM_GETRANGE, FALSE, 0), static_cast<LRESULT>(m.ullTotalPageFile >> 20));
+  const LRESULT usedPageMb = static_cast<LRESULT>((m.ullTotalPageFile - m.ullAvailPageFile) >> 20);
+  EXPECT_NEAR(static_cast<double>(SendMessageA(vm, PBM_GETPOS, 0, 0)), static_cast<double>(usedPageMb),
+              256.0);
   EXPECT_EQ(SendMessageA(cpu, PBM_GETRANGE, FALSE, 0), 100);
   const LRESULT cpuPos = SendMessageA(cpu, PBM_GETPOS, 0, 0);
   EXPECT_GE(cpuPos, 0);
@@ -159,6 +182,70 @@ TEST_F(MonitorE2e, GaugesMatchTheSystemsMemoryFigures) {
   const std::string memChart = WindowText(Control(ids::kChartPhyMem));
   EXPECT_EQ(memChart.rfind("PM=", 0), 0u) << memChart;
   EXPECT_NE(memChart.find("; VM="), std::string::npos) << memChart;
+}
+
+// Every overview figure as the system's 64-bit report gives it: on a
+// machine with more than a 32-bit report can count, the true amounts.
+TEST_F(MonitorE2e, OverviewFiguresAreTheSystemsWideFigures) {
+  HWND status = StatusPanel(main_, ids::kStatusBarState, 2);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(status).rfind("PM:", 0) == 0; }, Timeout(10000)));
+  const MEMORYSTATUSEX m = WideMemoryStatus();
+  std::printf("[ NOTE     ] the system reports %llu MB physical memory, %llu MB available, "
+              "%llu MB commit limit\n",
+              m.ullTotalPhys >> 20, m.ullAvailPhys >> 20, m.ullTotalPageFile >> 20);
+  // The host's memory moves between the refresh and this reading.
+  constexpr double kMbSlack = 256.0;
+  constexpr double kKbSlack = kMbSlack * 1024;
+
+  unsigned long long availPhysKb = 0, totalPhysKb = 0, availPageKb = 0, totalPageKb = 0;
+  const std::string bar = WindowText(status);
+  ASSERT_EQ(std::sscanf(bar.c_str(), "PM:%lluK/%lluK PF:%lluK/%lluK ", &availPhysKb, &totalPhysKb,
+                        &availPageKb, &totalPageKb),
+            4)
+      << bar;
+  EXPECT_EQ(totalPhysKb, m.ullTotalPhys >> 10) << bar;
+  EXPECT_EQ(totalPageKb, m.ullTotalPageFile >> 10) << bar;
+  EXPECT_NEAR(static_cast<double>(availPhysKb), static_cast<double>(m.ullAvailPhys >> 10), kKbSlack);
+  EXPECT_NEAR(static_cast<double>(availPageKb), static_cast<double>(m.ullAvailPageFile >> 10), kKbSlack);
+  EXPECT_EQ(bar.substr(bar.size() - 2), "K ");
+
+  const auto mb = [&](int id) { return NumberWithUnit(WindowText(Control(id)), "MB"); };
+  const auto kb = [&](int id) { return NumberWithUnit(WindowText(Control(id)), "KB"); };
+  EXPECT_EQ(mb(ids::kLabelPmTotal), RoundedMb(m.ullTotalPhys));
+  EXPECT_EQ(mb(ids::kLabelVmTotal), RoundedMb(m.ullTotalPageFile));
+  EXPECT_NEAR(static_cast<double>(mb(ids::kLabelPmFree)), static_cast<double>(RoundedMb(m.ullAvailPhys)), kMbSlack);
+  EXPECT_NEAR(static_cast<double>(mb(ids::kLabelVmFree)), static_cast<double>(RoundedMb(m.ullAvailPageFile)),
+              kMbSlack);
+  EXPECT_NEAR(static_cast<double>(mb(ids::kLabelPmUsage)),
+              static_cast<double>(RoundedMb(m.ullTotalPhys - m.ullAvailPhys)), kMbSlack);
+  EXPECT_NEAR(static_cast<double>(mb(ids::kLabelVmUsage)),
+              static_cast<double>(RoundedMb(m.ullTotalPageFile - m.ullAvailPageFile)), kMbSlack);
+  // "used MB/total MB", both truncated.
+  long long used = -1, total = -1;
+  ASSERT_EQ(std::sscanf(WindowText(Control(ids::kLabelMemusageNum)).c_str(), "%lld MB/%lld MB", &used, &total), 2);
+  EXPECT_EQ(total, static_cast<long long>(m.ullTotalPhys >> 20));
+  EXPECT_NEAR(static_cast<double>(used), static_cast<double>((m.ullTotalPhys - m.ullAvailPhys) >> 20), kMbSlack);
+  ASSERT_EQ(std::sscanf(WindowText(Control(ids::kLabelVmnum)).c_str(), "%lld MB/%lld MB", &used, &total), 2);
+  EXPECT_EQ(total, static_cast<long long>(m.ullTotalPageFile >> 20));
+
+  // The figures page: kilobytes, rounded.
+  EXPECT_EQ(kb(ids::kLTotalRAM), RoundedKb(m.ullTotalPhys));
+  EXPECT_EQ(kb(ids::kLTotalPage), RoundedKb(m.ullTotalPageFile));
+  EXPECT_NEAR(static_cast<double>(kb(ids::kLFreeRAM)), static_cast<double>(RoundedKb(m.ullAvailPhys)), kKbSlack);
+  EXPECT_NEAR(static_cast<double>(kb(ids::kLPageFree)), static_cast<double>(RoundedKb(m.ullAvailPageFile)),
+              kKbSlack);
+  // The address space is the program's own, not this test's: large-address-
+  // aware on a 64-bit system it is near 4 GB, elsewhere near 2 GB.
+  const long long totalVirtual = kb(ids::kLTotalVirtual);
+  const long long freeVirtual = kb(ids::kLFreeVirtual);
+  EXPECT_GT(totalVirtual, 2000LL * 1024) << WindowText(Control(ids::kLTotalVirtual));
+  EXPECT_LE(totalVirtual, 4LL * 1024 * 1024);
+  EXPECT_GT(freeVirtual, 1000LL * 1024);
+  EXPECT_LT(freeVirtual, totalVirtual);
+  // Both written by one refresh; a read may straddle the next.
+  EXPECT_TRUE(WaitUntil(
+      [&] { return WindowText(Control(ids::kLabelMemusageNum2)) == WindowText(Control(ids::kLabelMemusageNum)); },
+      Timeout(5000)));
 }
 
 }  // namespace
