@@ -25,11 +25,13 @@ bool Program::Start() {
   if (IsAnotherInstanceRunning(os_)) return false;
   instanceMark_ = MarkInstanceRunning(os_);
 
-  // A window the system refuses while the controls are made leaves no
-  // program to run: the reason is shown and the start ends.
+  // A window the system refuses while the controls' windows are made
+  // leaves no program to run: the reason is shown and the start ends.
   try {
     form_ = std::make_unique<TForm_Zentor>(app_, os_);
+    form_->CreatePeers();
   } catch (const std::exception& e) {
+    form_.reset();
     app_.HandleException(e);
     return false;
   }

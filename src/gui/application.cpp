@@ -129,12 +129,6 @@ TForm::TForm(TApplication& app, int controlId)
     : TWinControl(nullptr, controlId, ControlKind::Form), app_(app) {
   SetVisible(false);
   app_.RegisterForm(*this);
-  try {
-    CreateOwnPeer();
-  } catch (...) {
-    app_.UnregisterForm(*this);
-    throw;
-  }
 }
 
 TForm::~TForm() { app_.UnregisterForm(*this); }

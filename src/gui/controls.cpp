@@ -25,24 +25,16 @@ TControl::TControl(TWinControl* parent, int controlId, ControlKind kind)
     parent_->children_.push_back(this);
     color_ = parent_->Color();
   }
-  // A form's window answers messages while it is made, and answering reads
-  // the form's own members: it is given its peer once they exist.
-  if (kind_ != ControlKind::Form) CreateOwnPeer();
 }
 
 void TControl::CreateOwnPeer() {
-  if (!HasApplication()) return;
-  try {
-    peer_ = Application().GetBackend().CreatePeer(*this);
-  } catch (...) {
-    // No destructor runs for a control whose constructor throws: it must
-    // leave its parent's list itself.
-    if (parent_ != nullptr) {
-      auto& siblings = parent_->children_;
-      siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
-    }
-    throw;
-  }
+  if (peer_ != nullptr || !HasApplication()) return;
+  peer_ = Application().GetBackend().CreatePeer(*this);
+}
+
+void TWinControl::CreatePeers() {
+  CreateOwnPeer();
+  for (TControl* child : children_) child->CreatePeers();
 }
 
 TControl::~TControl() {
@@ -61,6 +53,16 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   width_ = width;
   height_ = height;
   Notify(Change::Bounds);
+}
+
+void TControl::BringToFront() {
+  if (parent_ != nullptr) {
+    auto& siblings = parent_->children_;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    siblings.push_back(this);
+  }
+  broughtToFront_ = true;
+  Notify(Change::Order);
 }
 
 void TControl::SetVisible(bool visible) {

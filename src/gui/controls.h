@@ -117,8 +117,10 @@ class TControl {
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
 
-  // Puts the control over its overlapping siblings.
-  void BringToFront() { Notify(Change::Order); }
+  // Puts the control over its overlapping siblings: last among them, so a
+  // peer made later is made over the others too.
+  void BringToFront();
+  bool BroughtToFront() const { return broughtToFront_; }
   // Paints the control and everything on it now, without waiting for the
   // message loop: for long operations that hold the loop.
   void Repaint();
@@ -151,14 +153,21 @@ class TControl {
   void AttachPeer(std::unique_ptr<Peer> peer);
   Peer* GetPeer() const { return peer_.get(); }
 
+  // A control is a plain object until its form is complete; then one pass
+  // gives it and everything on it a peer, parent first, each made from the
+  // control's final bounds, text and state. A control added afterwards gets
+  // its peer from the next pass. A peer the system refuses raises an error;
+  // what was made stays, and a later pass makes the rest.
+  virtual void CreatePeers() { CreateOwnPeer(); }
+
  protected:
   void Notify(Change what);
   void NotifyItem(ItemChange what, int row, int column);
   // Runs an event if one is set. Errors go to the caller: the backend's
   // dispatch catches them where input arrives.
   static void Fire(const TNotifyEvent& event);
-  // Asks the backend for this control's peer; the constructor does, except
-  // for a form, whose own constructor does once its members exist.
+  friend class TWinControl;
+  // Asks the backend for this control's peer, unless it has one.
   void CreateOwnPeer();
 
  private:
@@ -172,6 +181,7 @@ class TControl {
   std::string caption_;
   TColor color_ = colors::kBtnFace;
   bool transparent_ = false;
+  bool broughtToFront_ = false;
   TFont font_;
   TCursor cursor_ = TCursor::crDefault;
   std::unique_ptr<Peer> peer_;
@@ -180,6 +190,7 @@ class TControl {
 class TWinControl : public TControl {
  public:
   using TControl::TControl;
+  void CreatePeers() override;
   const std::vector<TControl*>& Children() const { return children_; }
   // Depth-first search by control id, this control included.
   TControl* FindById(int controlId);

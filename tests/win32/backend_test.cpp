@@ -2,6 +2,7 @@
 // half-way, windows the system refuses to make, timers it will not start.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -80,30 +81,81 @@ TEST(WindowCreation, AWindowTheSystemRefusesRaisesTheReason) {
   RecordingBackend backend;
   gui::TApplication app(backend);
   gui::TForm form(app, 1);
-  ASSERT_NE(backend.NativeHandle(form), 0u);
+  gui::TPanel panel(&form, 2);
+  gui::TButton button(&panel, 3);
+  EXPECT_EQ(backend.NativeHandle(form), 0u) << "a window before its form is complete";
   HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
   std::string raised;
   try {
-    gui::TPanel panel(&form, 2);
+    form.CreatePeers();
   } catch (const gui::Error& e) {
     raised = e.what();
-  }
-  std::string raisedForButton;
-  try {
-    gui::TButton button(&form, 3);
-  } catch (const gui::Error& e) {
-    raisedForButton = e.what();
   }
   UnhookWindowsHookEx(hook);
   EXPECT_EQ(raised.rfind("Windows could not create a window of the program", 0), 0u)
       << "raised: '" << raised << "'";
+  EXPECT_EQ(backend.NativeHandle(form), 0u);
+
+  // Once the system allows them, the next pass makes every window, each
+  // inside its parent's.
+  ASSERT_NO_THROW(form.CreatePeers());
+  EXPECT_NE(backend.NativeHandle(form), 0u);
+  EXPECT_NE(backend.NativeHandle(panel), 0u);
+  EXPECT_NE(backend.NativeHandle(button), 0u);
+  EXPECT_EQ(GetParent(reinterpret_cast<HWND>(backend.NativeHandle(button))),
+            reinterpret_cast<HWND>(backend.NativeHandle(panel)))
+      << "made parent first, inside its parent";
+
+  // A standard control the system refuses names itself as one.
+  gui::TButton late(&form, 4);
+  hook = SetWindowsHookExA(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  std::string raisedForButton;
+  try {
+    form.CreatePeers();
+  } catch (const gui::Error& e) {
+    raisedForButton = e.what();
+  }
+  UnhookWindowsHookEx(hook);
   EXPECT_EQ(raisedForButton.rfind("Windows could not create a control of the program", 0), 0u)
       << "raised: '" << raisedForButton << "'";
-  EXPECT_TRUE(form.Children().empty()) << "a control whose window failed stayed on the form";
-  // Made again once the system allows it.
-  gui::TPanel panel(&form, 4);
-  EXPECT_NE(backend.NativeHandle(panel), 0u);
+  ASSERT_NO_THROW(form.CreatePeers());
+  EXPECT_NE(backend.NativeHandle(late), 0u);
+}
+
+// A window takes all its control held when it was made: a disabled,
+// checked check box with its text and a read-only edit.
+TEST(WindowCreation, AWindowMadeFromAFinishedControlShowsItsWholeState) {
+  RecordingBackend backend;
+  gui::TApplication app(backend);
+  gui::TForm form(app, 1);
+  form.SetBounds(0, 0, 300, 200);
+  gui::TCheckBox box(&form, 2);
+  box.SetBounds(10, 10, 120, 20);
+  box.SetCaption("Tick");
+  box.SetChecked(true);
+  box.SetEnabled(false);
+  gui::TTrackBar bar(&form, 3);
+  bar.SetBounds(10, 40, 200, 30);
+  bar.SetRange(1, 5);
+  bar.SetPosition(4);
+  form.CreatePeers();
+  HWND check = reinterpret_cast<HWND>(backend.NativeHandle(box));
+  ASSERT_NE(check, nullptr);
+  EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(IsWindowEnabled(check));
+  char text[16] = {};
+  GetWindowTextA(check, text, sizeof text);
+  EXPECT_STREQ(text, "Tick");
+  RECT r;
+  GetWindowRect(check, &r);
+  EXPECT_EQ(r.right - r.left, 120);
+  HWND track = reinterpret_cast<HWND>(backend.NativeHandle(bar));
+  ASSERT_NE(track, nullptr);
+  EXPECT_EQ(SendMessageA(track, TBM_GETRANGEMIN, 0, 0), 1);
+  EXPECT_EQ(SendMessageA(track, TBM_GETRANGEMAX, 0, 0), 5);
+  EXPECT_EQ(SendMessageA(track, TBM_GETPOS, 0, 0), 4);
 }
 
 TEST(Timers, ATimerTheSystemWillNotStartIsReported) {

@@ -14,6 +14,12 @@ class FormPeer : public WindowPeer {
   using WindowPeer::WindowPeer;
   static constexpr const char* kClassName = "TForm_Zentor";
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  // The window was made at the control's bounds, frame included; the
+  // control's size is the client area's.
+  void ApplyCreatedState() override {
+    ApplyBounds();
+    WindowPeer::ApplyCreatedState();
+  }
 
  protected:
   void ApplyBounds() override;

@@ -59,6 +59,16 @@ class WindowPeer : public Peer {
   // For standard controls: calls the class's own procedure.
   WNDPROC originalProc = nullptr;
 
+  // Everything a window made from a finished control still lacks.
+  virtual void ApplyCreatedState() {
+    if (hwnd_ == nullptr) return;
+    if (!Control().Enabled()) ApplyEnabled();
+    if (Control().BroughtToFront()) {
+      SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    ApplyState();
+  }
+
  protected:
   virtual void ApplyBounds();
   virtual void ApplyVisible();

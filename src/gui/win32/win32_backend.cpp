@@ -79,7 +79,11 @@ Win32Backend::~Win32Backend() {
 }
 
 std::unique_ptr<Peer> Win32Backend::CreatePeer(TControl& control) {
-  return win32::CreatePeerFor(control, Inst(instance_));
+  std::unique_ptr<Peer> peer = win32::CreatePeerFor(control, Inst(instance_));
+  // The window was made at the control's bounds, text and visibility; the
+  // rest of what the control holds it takes now, before anything is shown.
+  if (auto* window = dynamic_cast<win32::WindowPeer*>(peer.get())) window->ApplyCreatedState();
+  return peer;
 }
 
 std::uintptr_t Win32Backend::NativeHandle(const TControl& control) {

@@ -178,6 +178,101 @@ TEST(Forms, TerminatedApplicationNeverShowsItsMainForm) {
   EXPECT_FALSE(form.Visible());
 }
 
+// --- peers -----------------------------------------------------------------------
+
+// A form with a few controls set up the way a window's layout does it.
+struct LaidOutForm : TForm {
+  explicit LaidOutForm(TApplication& app) : TForm(app, 1), panel(this, 2), label(&panel, 3), list(this, 4), bar(this, 5) {
+    SetBounds(0, 0, 300, 200);
+    panel.SetBounds(0, 0, 300, 40);
+    label.SetBounds(4, 4, 60, 13);
+    label.SetCaption("Hello");
+    list.SetBounds(0, 40, 300, 140);
+    list.AddColumn({"Name", TAlignment::taLeftJustify, 100});
+    list.AddColumn({"PID", TAlignment::taRightJustify, 40});
+    list.AddRow({"a.exe", "4"});
+    bar.SetBounds(0, 180, 300, 20);
+    bar.AddPanel(100, TAlignment::taCenter);
+    bar.AddPanel(50, TAlignment::taLeftJustify);
+    label.SetEnabled(false);
+  }
+  TPanel panel;
+  TLabel label;
+  TListView list;
+  TStatusBar bar;
+};
+
+// What a peer sees of its control at the moment it is made.
+std::string AsMade(TControl& c) {
+  std::string entry = std::to_string(c.ControlId()) + " " + std::to_string(c.Left()) + "," +
+                      std::to_string(c.Top()) + " " + std::to_string(c.Width()) + "x" +
+                      std::to_string(c.Height());
+  if (!c.Caption().empty()) entry += " '" + c.Caption() + "'";
+  if (!c.Enabled()) entry += " disabled";
+  if (c.Kind() == ControlKind::ListView) {
+    const auto& list = static_cast<const TListView&>(c);
+    entry += " columns " + std::to_string(list.Columns().size()) + " rows " + std::to_string(list.Count());
+  }
+  if (c.Kind() == ControlKind::StatusBar) {
+    entry += " panels " + std::to_string(static_cast<const TStatusBar&>(c).PanelCount());
+  }
+  return entry;
+}
+
+TEST(Peers, AreMadeOnlyOnceTheFormIsCompleteParentFirstFromTheFinalState) {
+  HeadlessBackend backend;
+  TApplication app(backend);
+  std::vector<std::string> made;
+  backend.WhileCreatingPeer = [&](TControl& c) { made.push_back(AsMade(c)); };
+  LaidOutForm form(app);
+  EXPECT_TRUE(made.empty()) << "a peer was made while its control was built: "
+                            << ::testing::PrintToString(made);
+  form.CreatePeers();
+  EXPECT_EQ(made, (std::vector<std::string>{"1 0,0 300x200", "2 0,0 300x40",
+                                            "3 4,4 60x13 'Hello' disabled",
+                                            "4 0,40 300x140 columns 2 rows 1",
+                                            "5 0,180 300x20 panels 2"}));
+}
+
+// A control brought to the front before the pass is made after its
+// siblings, and marked for its window to go over theirs.
+TEST(Peers, AControlBroughtToTheFrontIsMadeAfterItsSiblings) {
+  HeadlessBackend backend;
+  TApplication app(backend);
+  std::vector<int> made;
+  backend.WhileCreatingPeer = [&](TControl& c) { made.push_back(c.ControlId()); };
+  TForm form(app, 1);
+  TPanel key(&form, 2);
+  TLabel chart(&form, 3);
+  TLabel other(&form, 4);
+  key.BringToFront();
+  form.CreatePeers();
+  EXPECT_EQ(made, (std::vector<int>{1, 3, 4, 2}));
+  EXPECT_TRUE(key.BroughtToFront());
+  EXPECT_FALSE(chart.BroughtToFront());
+}
+
+TEST(Peers, ARefusedPeerLeavesWhatWasMadeAndTheNextPassMakesTheRest) {
+  HeadlessBackend backend;
+  TApplication app(backend);
+  std::vector<int> made;
+  bool refuse = true;
+  backend.WhileCreatingPeer = [&](TControl& c) {
+    if (c.ControlId() == 4 && refuse) throw Error("Windows could not create a control of the program.");
+    made.push_back(c.ControlId());
+  };
+  LaidOutForm form(app);
+  EXPECT_THROW(form.CreatePeers(), Error);
+  EXPECT_EQ(made, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(form.Children().size(), 3u) << "the controls stay on the form";
+  refuse = false;
+  made.clear();
+  // The headless backend gives no peer objects, so a second pass asks again
+  // for every control; a real one asks only for those still without.
+  form.CreatePeers();
+  EXPECT_EQ(made, (std::vector<int>{1, 2, 3, 4, 5}));
+}
+
 TEST(Forms, CentredOnTheDesktop) {
   Rig rig;
   TForm form(rig.app, 1);
