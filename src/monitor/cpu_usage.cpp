@@ -1,11 +1,11 @@
 #include "monitor/cpu_usage.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstring>
 #include <utility>
 
 #include "gui/application.h"
+#include "monitor/rounding.h"
 #include "platform/handles.h"
 
 namespace monitor {
@@ -49,16 +49,6 @@ std::int64_t Int64At(const std::uint8_t* bytes) {
   std::uint64_t value = 0;
   for (int i = 7; i >= 0; --i) value = (value << 8) | bytes[i];
   return static_cast<std::int64_t>(value);
-}
-
-double RoundTiesToEven(double value) {
-  // nearbyint follows the current rounding mode; pin it rather than rely on
-  // nobody having changed it.
-  const int saved = std::fegetround();
-  std::fesetround(FE_TONEAREST);
-  const double r = std::nearbyint(value);
-  std::fesetround(saved);
-  return r;
 }
 
 constexpr const char* kStatDataKey = "PerfStats\\StatData";

@@ -1,22 +1,14 @@
 #include "monitor/memory_status.h"
 
-#include <cfenv>
-#include <cmath>
 #include <cstdio>
+
+#include "monitor/rounding.h"
 
 namespace monitor {
 
 namespace {
 
-std::int64_t RoundTiesToEven(double value) {
-  // nearbyint follows the current rounding mode, which the program never
-  // changes from round-to-nearest-even; say so rather than rely on it.
-  const int saved = std::fegetround();
-  std::fesetround(FE_TONEAREST);
-  const double r = std::nearbyint(value);
-  std::fesetround(saved);
-  return static_cast<std::int64_t>(r);
-}
+std::int64_t RoundedToInt64(double value) { return static_cast<std::int64_t>(RoundTiesToEven(value)); }
 
 std::string Dec(std::int64_t v) { return std::to_string(v); }
 std::string Dec(std::uint64_t v) { return std::to_string(v); }
@@ -59,11 +51,11 @@ MemoryStatus Widened(const platform::MemoryStatus& narrow) {
 }
 
 std::int64_t RoundedKilobytes(std::uint64_t bytes) {
-  return RoundTiesToEven(static_cast<double>(bytes) / 1024.0);
+  return RoundedToInt64(static_cast<double>(bytes) / 1024.0);
 }
 
 std::int64_t RoundedMegabytes(std::uint64_t bytes) {
-  return RoundTiesToEven(static_cast<double>(bytes) / 1048576.0);
+  return RoundedToInt64(static_cast<double>(bytes) / 1048576.0);
 }
 
 int GaugePercent(const GaugeValues& g) {

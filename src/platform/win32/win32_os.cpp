@@ -75,17 +75,20 @@ void Win32Os::GlobalMemoryStatus(MemoryStatus* status) {
   ::GlobalMemoryStatus(reinterpret_cast<MEMORYSTATUS*>(status));
 }
 
-bool Win32Os::GlobalMemoryStatusEx(MemoryStatusEx* status) {
-  if (!memoryStatusExSought_) {
-    memoryStatusExSought_ = true;
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (kernel != nullptr) {
-      globalMemoryStatusEx_ = Generic(GetProcAddress(kernel, "GlobalMemoryStatusEx"));
-    }
+Win32Os::Entry Win32Os::Find(LoadedEntry& e) {
+  if (!e.sought) {
+    e.sought = true;
+    HMODULE module = GetModuleHandleA(e.module);
+    if (module != nullptr) e.entry = Generic(GetProcAddress(module, e.name));
   }
-  if (globalMemoryStatusEx_ == nullptr) return false;
+  return e.entry;
+}
+
+bool Win32Os::GlobalMemoryStatusEx(MemoryStatusEx* status) {
+  Entry entry = Find(globalMemoryStatusEx_);
+  if (entry == nullptr) return false;
   using Fn = BOOL(WINAPI*)(MemoryStatusEx*);
-  return As<Fn>(globalMemoryStatusEx_)(status) != FALSE;
+  return As<Fn>(entry)(status) != FALSE;
 }
 
 bool Win32Os::GetVersionExA(OsVersionInfo* info) {
@@ -166,15 +169,11 @@ std::uint32_t Win32Os::GetModuleFileNameExA(Handle process, Handle module, char*
 
 bool Win32Os::QueryFullProcessImageNameA(Handle process, std::uint32_t flags, char* buffer,
                                          std::uint32_t* size) {
-  if (!imageNameSought_) {
-    imageNameSought_ = true;
-    queryFullProcessImageNameA_ =
-        Generic(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA"));
-  }
-  if (queryFullProcessImageNameA_ == nullptr) return false;
+  Entry entry = Find(queryFullProcessImageNameA_);
+  if (entry == nullptr) return false;
   using Fn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
   DWORD length = *size;
-  const bool ok = As<Fn>(queryFullProcessImageNameA_)(H(process), flags, buffer, &length) != FALSE;
+  const bool ok = As<Fn>(entry)(H(process), flags, buffer, &length) != FALSE;
   *size = ok ? length : 0;
   return ok;
 }
@@ -188,16 +187,10 @@ bool Win32Os::GetProcessMemoryInfo(Handle process, ProcessMemoryCounters* counte
 
 NtStatus Win32Os::NtQuerySystemInformation(std::uint32_t infoClass, void* buffer,
                                            std::uint32_t length, std::uint32_t* returnLength) {
-  if (!ntQuerySought_) {
-    ntQuerySought_ = true;
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    if (ntdll != nullptr) {
-      ntQuerySystemInformation_ = Generic(GetProcAddress(ntdll, "NtQuerySystemInformation"));
-    }
-  }
-  if (ntQuerySystemInformation_ == nullptr) return kStatusNotImplemented;
+  Entry entry = Find(ntQuerySystemInformation_);
+  if (entry == nullptr) return kStatusNotImplemented;
   ULONG got = 0;
-  const LONG status = As<NtQuerySystemInformationFn>(ntQuerySystemInformation_)(
+  const LONG status = As<NtQuerySystemInformationFn>(entry)(
       infoClass, buffer, length, returnLength != nullptr ? &got : nullptr);
   if (returnLength != nullptr) *returnLength = got;
   return status;

@@ -82,21 +82,26 @@ class Win32Os : public Os {
   using Entry = void (*)();
   void FindToolHelp();
   void FindPsapi();
+  // One entry point of a module the process has loaded, sought once.
+  struct LoadedEntry {
+    const char* module;
+    const char* name;
+    bool sought = false;
+    Entry entry = nullptr;
+  };
+  static Entry Find(LoadedEntry& e);
 
   bool comReady_ = false;
-  bool memoryStatusExSought_ = false;
-  Entry globalMemoryStatusEx_ = nullptr;
+  LoadedEntry globalMemoryStatusEx_{"kernel32.dll", "GlobalMemoryStatusEx"};
+  LoadedEntry queryFullProcessImageNameA_{"kernel32.dll", "QueryFullProcessImageNameA"};
+  LoadedEntry ntQuerySystemInformation_{"ntdll.dll", "NtQuerySystemInformation"};
   bool toolHelpSought_ = false;
   Entry createToolhelp32Snapshot_ = nullptr;
   Entry process32First_ = nullptr;
   Entry process32Next_ = nullptr;
   bool psapiSought_ = false;
   Entry getModuleFileNameExA_ = nullptr;
-  Entry queryFullProcessImageNameA_ = nullptr;
-  bool imageNameSought_ = false;
   Entry getProcessMemoryInfo_ = nullptr;
-  bool ntQuerySought_ = false;
-  Entry ntQuerySystemInformation_ = nullptr;
 };
 
 }  // namespace platform
