@@ -207,7 +207,7 @@ TForm_Zentor::~TForm_Zentor() {
   // The system would drop both with the window; they go first here, so
   // nothing of the program's outlives it.
   UnregisterHotKeys();
-  if (TrayIconHandle != platform::kNoHandle) os_.DestroyIcon(TrayIconHandle);
+  TrayIconHandle.Reset();
 }
 
 void TForm_Zentor::LayOutTitleArea() {

@@ -14,6 +14,7 @@
 #include "gui/application.h"
 #include "gui/controls.h"
 #include "monitor/cpu_usage.h"
+#include "platform/handles.h"
 #include "monitor/memory_status.h"
 #include "platform/os.h"
 #include "settings/settings_record.h"
@@ -293,7 +294,8 @@ class TForm_Zentor : public gui::TForm {
   std::int32_t DragOriginX = 0;
   std::int32_t DragOriginY = 0;
   bool StartupDone = false;
-  platform::Handle TrayIconHandle = platform::kNoHandle;
+  // The icon the notification area shows, destroyed when the next is made.
+  platform::UniqueIcon TrayIconHandle;
   double CpuUsage = 0.0;
   bool Minimized = false;
 

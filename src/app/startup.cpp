@@ -72,8 +72,6 @@ void TForm_Zentor::FormCreate() {
     return;
   }
   platform::UniqueKey settingsKey(os_, raw);
-
-  TrayIconHandle = platform::kNoHandle;
 }
 
 void TForm_Zentor::FormShow() {

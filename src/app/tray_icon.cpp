@@ -143,20 +143,18 @@ void TForm_Zentor::AddTrayIcon() {
   os_.Shell_NotifyIconA(platform::kNimAdd, &data);
   // The icon is kept as the one the next update replaces, so each re-add
   // after a shell restart does not leave one behind.
-  if (TrayIconHandle != platform::kNoHandle) os_.DestroyIcon(TrayIconHandle);
-  TrayIconHandle = data.hIcon;
+  TrayIconHandle = platform::UniqueIcon(os_, data.hIcon);
 }
 
 void TForm_Zentor::UpdateTrayIcon() {
   const monitor::MemoryStatus m = monitor::TakeMemoryStatus(os_);
-  if (TrayIconHandle != platform::kNoHandle) os_.DestroyIcon(TrayIconHandle);
-  TrayIconHandle = platform::kNoHandle;
+  TrayIconHandle.Reset();
   platform::NotifyIconData data = TrayRecord(WindowHandle());
   data.uFlags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = DrawTrayIcon();
   SetTip(data, TrayTipText(m));
-  TrayIconHandle = data.hIcon;
+  TrayIconHandle = platform::UniqueIcon(os_, data.hIcon);
   os_.Shell_NotifyIconA(platform::kNimModify, &data);
 }
 

@@ -49,7 +49,7 @@ TEST_F(ProgramTest, CreationRegistersTaskbarMessageAndDetectsFamily) {
   EXPECT_EQ(Form().TaskbarCreatedMessage(), os.RegisterWindowMessageA("TaskbarCreated"));
   EXPECT_GE(Form().TaskbarCreatedMessage(), 0xC000u);
   EXPECT_EQ(Form().Family(), monitor::PlatformFamily::WindowsNT);
-  EXPECT_EQ(Form().TrayIconHandle, platform::kNoHandle);
+  EXPECT_EQ(Form().TrayIconHandle.Get(), platform::kNoHandle);
   EXPECT_FALSE(Form().Minimized);
 }
 

@@ -297,7 +297,7 @@ TEST_F(Tray, RefreshRenewsTheTipAndTheIcon) {
   EXPECT_EQ(os.TrayIcons()[0].tip, "300 MB free of 512 MB physical memory");
   EXPECT_NE(os.TrayIcons()[0].icon, first);
   EXPECT_EQ(os.LiveIcons(), 1u);
-  EXPECT_EQ(Form().TrayIconHandle, os.TrayIcons()[0].icon);
+  EXPECT_EQ(Form().TrayIconHandle.Get(), os.TrayIcons()[0].icon);
 }
 
 TEST_F(Tray, TenThousandRefreshesKeepOneLiveIcon) {
