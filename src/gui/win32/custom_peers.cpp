@@ -28,11 +28,10 @@ constexpr DWORD kFormStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_SYSMENU
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW;
 
 void DrawTextIn(HDC dc, const TControl& c, const std::string& text, RECT r, UINT format) {
-  HGDIOBJ oldFont = SelectObject(dc, Gdi().Font(c.Font()));
+  SelectedObject font(dc, Gdi().Font(c.Font()));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, c.Enabled() ? c.Font().color : GetSysColor(COLOR_GRAYTEXT));
   DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
-  SelectObject(dc, oldFont);
 }
 
 }  // namespace
@@ -111,17 +110,16 @@ void ContainerPeer::Paint(HDC dc) {
   }
   if (c.Kind() == ControlKind::GroupBox) {
     // An etched frame whose top runs through the middle of the caption.
-    HGDIOBJ oldFont = SelectObject(dc, Gdi().Font(c.Font()));
     TEXTMETRICA tm;
-    GetTextMetricsA(dc, &tm);
+    SIZE size = {};
+    {
+      SelectedObject font(dc, Gdi().Font(c.Font()));
+      GetTextMetricsA(dc, &tm);
+      GetTextExtentPoint32A(dc, c.Caption().c_str(), static_cast<int>(c.Caption().size()), &size);
+    }
     RECT frame = {0, tm.tmHeight / 2, c.Width(), c.Height()};
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-    SelectObject(dc, oldFont);
     if (!c.Caption().empty()) {
-      SIZE size;
-      SelectObject(dc, Gdi().Font(c.Font()));
-      GetTextExtentPoint32A(dc, c.Caption().c_str(), static_cast<int>(c.Caption().size()), &size);
-      SelectObject(dc, oldFont);
       RECT text = {8, 0, 8 + size.cx + 4, tm.tmHeight};
       FillSolid(dc, text, c.Color());
       DrawTextIn(dc, c, c.Caption(), text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -214,17 +212,15 @@ void GaugePeer::Paint(HDC dc) {
     const std::string text = g.Text();
     TFont font = g.Font();
     font.color = g.ForeColor();
-    HGDIOBJ oldFont = SelectObject(dc, Gdi().Font(font));
+    SelectedObject selected(dc, Gdi().Font(font));
     SetBkMode(dc, TRANSPARENT);
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
     SetTextColor(dc, g.ForeColor());
     DrawTextA(dc, text.c_str(), -1, &all, format);
-    const int saved = SaveDC(dc);
+    SavedDc saved(dc);
     IntersectClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
     SetTextColor(dc, g.BackColor());
     DrawTextA(dc, text.c_str(), -1, &all, format);
-    RestoreDC(dc, saved);
-    SelectObject(dc, oldFont);
   }
   FrameRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
 }
@@ -465,7 +461,7 @@ void ChartPeer::Paint(HDC dc) {
       }
     }
   }
-  const int saved = SaveDC(dc);
+  SavedDc saved(dc);
   IntersectClipRect(dc, 0, 0, c.Width(), c.Height());
   for (int s = 0; s < c.SeriesCount(); ++s) {
     const chart::TChartSeries& series = c.Series(s);
@@ -479,7 +475,6 @@ void ChartPeer::Paint(HDC dc) {
     SelectedObject selected(dc, pen.Get());
     Polyline(dc, points.data(), static_cast<int>(points.size()));
   }
-  RestoreDC(dc, saved);
 }
 
 // --- image ------------------------------------------------------------------------------------

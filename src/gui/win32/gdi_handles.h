@@ -86,4 +86,34 @@ class SelectedObject {
   HGDIOBJ previous_;
 };
 
+// The device context's state, clipping and origin included, put back when
+// the drawing that changed it ends, on every path.
+class SavedDc {
+ public:
+  explicit SavedDc(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+  ~SavedDc() {
+    if (saved_ != 0) RestoreDC(dc_, saved_);
+  }
+  SavedDc(const SavedDc&) = delete;
+  SavedDc& operator=(const SavedDc&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
+};
+
+// The pictures' own form as a device-independent bitmap: 24-bit blue,
+// green, red, top row first, each row padded to four bytes.
+inline BITMAPINFO TopDownRgb24(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+inline int Rgb24Stride(int width) { return (width * 3 + 3) & ~3; }
+
 }  // namespace gui::win32

@@ -57,20 +57,14 @@ void FillSolid(HDC dc, const RECT& r, TColor color) {
 void DrawBitmap(HDC dc, const Bitmap& bitmap, int x, int y, int width, int height) {
   if (bitmap.Empty() || width <= 0 || height <= 0) return;
   // Device-independent rows are padded to four bytes.
-  const int stride = (bitmap.Width() * 3 + 3) & ~3;
+  const int stride = Rgb24Stride(bitmap.Width());
   std::vector<std::uint8_t> rows(static_cast<std::size_t>(stride) * bitmap.Height());
   const auto& src = bitmap.Bgr();
   for (int row = 0; row < bitmap.Height(); ++row) {
     std::copy_n(src.begin() + static_cast<std::ptrdiff_t>(row) * bitmap.Width() * 3,
                 bitmap.Width() * 3, rows.begin() + static_cast<std::ptrdiff_t>(row) * stride);
   }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = bitmap.Width();
-  info.bmiHeader.biHeight = -bitmap.Height();  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownRgb24(bitmap.Width(), bitmap.Height());
   SetStretchBltMode(dc, COLORONCOLOR);
   StretchDIBits(dc, x, y, width, height, 0, 0, bitmap.Width(), bitmap.Height(), rows.data(),
                 &info, DIB_RGB_COLORS, SRCCOPY);
@@ -145,13 +139,12 @@ void PaintBuffered(HWND hwnd, const std::function<void(HDC dc, const RECT& clien
 void PaintControlAt(const TControl& control, HDC dc, int dx, int dy) {
   auto* peer = dynamic_cast<WindowPeer*>(control.GetPeer());
   if (peer == nullptr) return;
-  const int saved = SaveDC(dc);
+  SavedDc saved(dc);
   POINT old;
   OffsetViewportOrgEx(dc, dx, dy, &old);
   IntersectClipRect(dc, 0, 0, control.Width(), control.Height());
   if (peer->SeeThrough()) PaintBeneath(control, dc);
   peer->Paint(dc);
-  RestoreDC(dc, saved);
 }
 
 void PaintBeneath(const TControl& control, HDC dc) {

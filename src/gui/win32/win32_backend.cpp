@@ -219,18 +219,12 @@ void Win32Backend::RenderText(Bitmap& picture, int x, int y, const std::string& 
   if (picture.Empty()) return;
   const int w = picture.Width();
   const int h = picture.Height();
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = win32::TopDownRgb24(w, h);
   void* bits = nullptr;
   win32::UniqueBitmap section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   if (!section || !dc || bits == nullptr) return;
-  const int stride = (w * 3 + 3) & ~3;
+  const int stride = win32::Rgb24Stride(w);
   auto* rows = static_cast<std::uint8_t*>(bits);
   const auto& src = picture.Bgr();
   for (int row = 0; row < h; ++row) {
