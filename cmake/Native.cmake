@@ -8,6 +8,8 @@ target_link_libraries(quorvel_core PUBLIC JPEG::JPEG)
 add_library(quorvel_sim STATIC
   src/platform/sim/sim_os.cpp
   src/platform/sim/sim_os_memory.cpp
+  src/platform/sim/sim_os_processes.cpp
+  src/platform/sim/sim_os_token.cpp
   src/platform/sim/sim_os_shell.cpp
   src/gui/headless/headless_backend.cpp
 )
