@@ -265,4 +265,25 @@ int KillProcessesNamed(const char* exeName) {
   return killed;
 }
 
+std::vector<MemoryRegion> RegionsOf(HANDLE process, std::uintptr_t from, std::uintptr_t to) {
+  std::vector<MemoryRegion> regions;
+  std::uintptr_t at = from;
+  while (at < to) {
+    MEMORY_BASIC_INFORMATION info = {};
+    if (VirtualQueryEx(process, reinterpret_cast<void*>(at), &info, sizeof info) == 0) break;
+    MemoryRegion r;
+    r.base = reinterpret_cast<std::uintptr_t>(info.BaseAddress);
+    r.size = info.RegionSize;
+    r.allocationBase = reinterpret_cast<std::uintptr_t>(info.AllocationBase);
+    r.state = info.State;
+    r.type = info.Type;
+    if (r.size == 0) break;
+    regions.push_back(r);
+    // A region reaching the top of a 32-bit space ends at 0.
+    if (r.End() <= r.base) break;
+    at = r.End();
+  }
+  return regions;
+}
+
 }  // namespace e2e

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -96,5 +97,19 @@ HWND StatusPanel(HWND top, int barId, int index);
 
 // Ends every process of this name (the browser an automation call left).
 int KillProcessesNamed(const char* exeName);
+
+// One region of another process's address space, as VirtualQueryEx gives it.
+struct MemoryRegion {
+  std::uintptr_t base = 0;
+  std::uintptr_t size = 0;
+  std::uintptr_t allocationBase = 0;
+  DWORD state = 0;
+  DWORD type = 0;
+  std::uintptr_t End() const { return base + size; }
+};
+// The regions from `from` up to `to`, or up to the first address the system
+// will not describe (the end of the process's space). Empty where another
+// process's memory cannot be queried at all (Wine under an emulator).
+std::vector<MemoryRegion> RegionsOf(HANDLE process, std::uintptr_t from, std::uintptr_t to);
 
 }  // namespace e2e

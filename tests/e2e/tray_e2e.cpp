@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 #include "harness.h"
 #include "running_quorvel.h"
@@ -114,6 +115,72 @@ TEST_F(TrayE2e, TaskbarCreatedIsAnsweredWithoutHarm) {
   // The icon is taken out and put back: the taskbar shows again after.
   EXPECT_TRUE(WaitUntil(TaskbarShown, Timeout(10000)));
   EXPECT_EQ(FindProcessWindow(quorvel_.Id(), "#32770", nullptr, true), nullptr) << "no box";
+}
+
+BOOL CALLBACK FindShownTip(HWND h, LPARAM found) {
+  char cls[64] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  if (lstrcmpiA(cls, "tooltips_class32") != 0 || !IsWindowVisible(h)) return TRUE;
+  *reinterpret_cast<std::string*>(found) = WindowText(h);
+  return FALSE;
+}
+
+// The text of a tooltip shown now; "" when none is up.
+std::string ShownTip() {
+  std::string text;
+  EnumWindows(FindShownTip, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+// Puts the pointer at a point and nudges it there, so the window under it
+// sees the pointer arrive.
+void HoverAt(POINT at) {
+  SetCursorPos(at.x, at.y);
+  INPUT move = {};
+  move.type = INPUT_MOUSE;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE;
+  for (LONG dx : {1, -1}) {
+    move.mi.dx = dx;
+    SendInput(1, &move, sizeof move);
+  }
+}
+
+// The tip the shell shows over the icon carries the system's 64-bit
+// figures: on a machine with more than a 32-bit report can count, the
+// whole amounts.
+TEST_F(TrayE2e, TipShowsTheSystemsWideFigures) {
+  ASSERT_TRUE(WaitUntil(TaskbarShown, Timeout(10000))) << "no icon in the notification area";
+  RECT bar = {};
+  ASSERT_TRUE(GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &bar));
+  // The program's icon is the only one, at the right end.
+  const POINT icon = {bar.right - 8, (bar.top + bar.bottom) / 2};
+  unsigned long long freeMb = 0, totalMb = 0;
+  std::string tip;
+  // The first tip is the program's name; a refresh replaces it.
+  const bool read = WaitUntil(
+      [&] {
+        HoverAt(icon);
+        if (!WaitUntil([&] { return !(tip = ShownTip()).empty(); }, Timeout(2000))) return false;
+        char rest[32] = {};
+        if (std::sscanf(tip.c_str(), "%llu MB free of %llu MB %31[a-z ]", &freeMb, &totalMb, rest) == 3 &&
+            std::string(rest) == "physical memory") {
+          return true;
+        }
+        // Away and back, so the tooltip is shown afresh with the new text.
+        HoverAt({bar.left + 4, bar.top - 40});
+        Sleep(200);
+        return false;
+      },
+      Timeout(20000));
+  HoverAt({bar.left + 4, bar.top - 40});
+  ASSERT_TRUE(read) << "no tip with the memory figures; last: '" << tip << "'";
+  MEMORYSTATUSEX m = {};
+  m.dwLength = sizeof m;
+  ASSERT_TRUE(GlobalMemoryStatusEx(&m));
+  std::printf("[ NOTE     ] the tip reads '%s'\n", tip.c_str());
+  EXPECT_EQ(totalMb, m.ullTotalPhys >> 20) << tip;
+  // The host's memory moves between the refresh and this reading.
+  EXPECT_NEAR(static_cast<double>(freeMb), static_cast<double>(m.ullAvailPhys >> 20), 256.0) << tip;
 }
 
 }  // namespace
