@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/gauge_progress.h"
 #include "gui/application.h"
 #include "gui/controls.h"
 #include "gui/headless/headless_backend.h"
@@ -43,6 +44,7 @@ struct Machine {
   gui::TApplication app{backend};
   gui::TForm form{app, 1};
   gui::TGauge gauge{&form, 2};
+  app::GaugeProgress progress{gauge};
 };
 
 // A tweak that skipped commits would look fast; the count catches it.
@@ -79,7 +81,7 @@ void BM_BlocksPlain(benchmark::State& state) {
 void BM_BlocksTweak(benchmark::State& state) {
   Machine machine;
   const std::size_t before = machine.os.CommitsMade();
-  for (auto _ : state) optimize::TweakMemoryBlocks(machine.os, kBlocks, &machine.gauge);
+  for (auto _ : state) optimize::TweakMemoryBlocks(machine.os, kBlocks, machine.progress);
   if (!CheckCommits(state, machine, before, kBlocks)) return;
   // Run to the end of the release phase and hidden: the gauge was driven.
   if (machine.gauge.MaxValue() != kBlocks || machine.gauge.Progress() != kBlocks ||
@@ -108,7 +110,7 @@ void BM_WholePlain(benchmark::State& state) {
 void BM_WholeTweak(benchmark::State& state) {
   Machine machine;
   const std::size_t before = machine.os.CommitsMade();
-  for (auto _ : state) optimize::TweakMemoryWhole(machine.os, kWholeSize, &machine.gauge);
+  for (auto _ : state) optimize::TweakMemoryWhole(machine.os, kWholeSize, machine.progress);
   if (!CheckCommits(state, machine, before, 1)) return;
   if (machine.gauge.MaxValue() != kWholeSize / kPageSize ||
       machine.gauge.Progress() != kWholeSize / kPageSize || machine.gauge.Visible()) {
@@ -145,7 +147,7 @@ void BM_MultiBlockTweak(benchmark::State& state) {
   Machine machine;
   machine.os.largestAddressRegion = kRegionSize;
   const std::size_t before = machine.os.CommitsMade();
-  for (auto _ : state) optimize::TweakMemoryWhole(machine.os, kWholeSize, &machine.gauge);
+  for (auto _ : state) optimize::TweakMemoryWhole(machine.os, kWholeSize, machine.progress);
   // The 256 and 128 MB tries find no region before four of 64 MB are held.
   if (!CheckCommits(state, machine, before, kRegions)) return;
   if (machine.os.PeakHeldBytes() != kWholeSize || machine.os.ReservedRegions() != 0) {

@@ -106,11 +106,12 @@ double Median(std::vector<double> v) {
 int main(int argc, char** argv) {
   const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRepetitions;
   CountingOs os;
+  optimize::TweakProgress unwatched;
   bool complete = true;
   const auto plain = [&] { complete = PlainBlocks() == kBlocks && complete; };
   const auto tweak = [&] {
     os.granted = 0;
-    optimize::TweakMemoryBlocks(os, kBlocks, nullptr);
+    optimize::TweakMemoryBlocks(os, kBlocks, unwatched);
     complete = os.granted == kBlocks && complete;
   };
   // The first run of each maps the address range for the first time.

@@ -9,10 +9,14 @@ add_library(jpeg_i686 STATIC IMPORTED)
 set_target_properties(jpeg_i686 PROPERTIES
   IMPORTED_LOCATION ${JPEG_I686}/lib/libjpeg.a
   INTERFACE_INCLUDE_DIRECTORIES ${JPEG_I686}/include)
-target_link_libraries(quorvel_core PUBLIC jpeg_i686)
+target_link_libraries(quorvel_gui PUBLIC jpeg_i686)
 
-add_library(quorvel_win32 STATIC
-  src/platform/win32/win32_os.cpp
+# The system interface on the real system, below the subsystems.
+add_library(quorvel_platform_win32 STATIC src/platform/win32/win32_os.cpp)
+target_link_libraries(quorvel_platform_win32 PUBLIC quorvel_platform)
+
+# The Win32 GUI backend, beside the runtime it serves.
+add_library(quorvel_gui_win32 STATIC
   src/gui/win32/custom_peers.cpp
   src/gui/win32/message_dialog.cpp
   src/gui/win32/peer_factory.cpp
@@ -21,5 +25,5 @@ add_library(quorvel_win32 STATIC
   src/gui/win32/win32_backend.cpp
   src/gui/win32/window_classes.cpp
 )
-target_link_libraries(quorvel_win32 PUBLIC quorvel_core comctl32 ole32 oleaut32 uuid shell32)
+target_link_libraries(quorvel_gui_win32 PUBLIC quorvel_gui comctl32 ole32 oleaut32 uuid shell32)
 

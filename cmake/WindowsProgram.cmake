@@ -33,8 +33,8 @@ add_executable(Quorvel WIN32 src/app/main_win32.cpp src/app/quorvel.rc)
 file(GLOB ART_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/art/*)
 set_source_files_properties(src/app/quorvel.rc PROPERTIES OBJECT_DEPENDS
   "${ART_FILES};${CMAKE_SOURCE_DIR}/src/app/version.h;${CMAKE_CURRENT_BINARY_DIR}/generated/quorvel.manifest")
-target_include_directories(Quorvel PRIVATE src ${CMAKE_CURRENT_BINARY_DIR}/generated)
-target_link_libraries(Quorvel PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
+target_include_directories(Quorvel PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_link_libraries(Quorvel PRIVATE quorvel_app quorvel_gui_win32 quorvel_platform_win32 ${QUORVEL_WIN_LINK})
 # On 64-bit Windows a large-address-aware program gets 4 GB of address space
 # instead of 2, and the tweak's whole-memory passes twice the room. Windows
 # 9x and NT 4 ignore the flag. The program keeps no pointer in a signed
@@ -55,9 +55,9 @@ include(cmake/Installer.cmake)
 # A console probe that times the level-1 tweak on the real system against the
 # same work written directly (scripts/bench-wine). Not shipped.
 add_executable(tweak_probe bench/wine_tweak_probe.cpp)
-target_link_libraries(tweak_probe PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
+target_link_libraries(tweak_probe PRIVATE quorvel_subsystems quorvel_platform_win32 ${QUORVEL_WIN_LINK})
 
 # A console probe that times the system calls a status refresh makes per
 # process (scripts/bench-refresh). Not shipped.
 add_executable(refresh_probe bench/wine_refresh_probe.cpp)
-target_link_libraries(refresh_probe PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
+target_link_libraries(refresh_probe PRIVATE quorvel_subsystems quorvel_platform_win32 ${QUORVEL_WIN_LINK})

@@ -1,7 +1,8 @@
 #pragma once
 // The main window. It owns every control, timer and piece of state from its
-// creation at start to the end of the process; each subsystem defines the
-// handlers that belong to it.
+// creation at start to the end of the process. Its handlers, in the files
+// of this folder named after their areas, run the subsystems and bind what
+// they return to the controls.
 
 #include <cstdint>
 #include <memory>
@@ -10,12 +11,12 @@
 
 #include "app/rights.h"
 #include "app/version.h"
-#include "chart/chart.h"
 #include "gui/application.h"
+#include "gui/chart.h"
 #include "gui/controls.h"
 #include "monitor/cpu_usage.h"
-#include "platform/handles.h"
 #include "monitor/memory_status.h"
+#include "platform/handles.h"
 #include "platform/os.h"
 #include "settings/settings_record.h"
 
@@ -96,9 +97,9 @@ class TForm_Zentor : public gui::TForm {
   gui::TLabel Label_PMu;
   gui::TLabel Label_VMu;
   gui::TLabel Label_CpuHistory;
-  chart::TChart Chart_CPUs;
+  gui::TChart Chart_CPUs;
   gui::TLabel Label_MemHistory;
-  chart::TChart Chart_PhyMem;
+  gui::TChart Chart_PhyMem;
   gui::TPanel Shape_VMKey;
   gui::TLabel Label_VMKey;
   gui::TPanel Shape_PMKey;
@@ -353,7 +354,6 @@ class TForm_Zentor : public gui::TForm {
   // The settings-page control a field of the record maps to, by name.
   gui::TControl* SettingsControl(const std::string& name);
   // Lays the stored record over `record`; throws the load's errors.
-  void ReadStoredSettings(platform::HKey key, settings::TSetInfo& record);
   void ShowFromTray();
   std::uintptr_t WindowHandle() const;
   void ConnectEvents();
@@ -376,7 +376,6 @@ class TForm_Zentor : public gui::TForm {
 inline constexpr int kMinWindowCoordinate = -32768;
 inline constexpr int kMaxWindowCoordinate = 32767;
 
-inline constexpr const char* kSettingsKey = "Software\\Quorvel";
 inline constexpr const char* kAdministratorMessage =
     "Can not run this program! Please run this program under administrator' authorization! ";
 

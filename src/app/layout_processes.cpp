@@ -4,7 +4,7 @@
 
 #include "app/frmmain.h"
 #include "app/layout.h"
-#include "process/process_report.h"
+#include "app/process_report_view.h"
 
 namespace app {
 
@@ -43,7 +43,7 @@ void TForm_Zentor::LayOutProcessesPage() {
   Label_overalloptimizing.Hide();
 
   ListView_ProcessReport.SetBounds(3, 130, 585, 268);
-  process::SetUpProcessReport(ListView_ProcessReport);
+  SetUpProcessReport(ListView_ProcessReport);
 
   SpeedButton_RunAuto2.SetBounds(468, 402, 120, 28);
   SpeedButton_RunAuto2.SetGlyph(gui::LoadPictureResource("BTN_START_AUTO"), 4);

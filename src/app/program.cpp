@@ -16,10 +16,8 @@ Program::~Program() {
 }
 
 bool Program::Start() {
-  try {
-    monitor::CpuUsageUnitInitialize(os_);
-  } catch (const std::exception& e) {
-    app_.HandleException(e);
+  if (!monitor::CpuUsageUnitInitialize(os_)) {
+    app_.HandleException(gui::Error(monitor::kVersionUnknownText));
     return false;
   }
   if (IsAnotherInstanceRunning(os_)) return false;

@@ -7,6 +7,7 @@
 #include "app/instance.h"
 #include "monitor/cpu_usage.h"
 #include "platform/handles.h"
+#include "settings/settings_store.h"
 
 namespace app {
 
@@ -64,14 +65,12 @@ void TForm_Zentor::FormCreate() {
 
   // The key must exist already, made by the installer: reading it proves the
   // user may use the machine-wide settings, and the program never creates it.
-  platform::HKey raw = 0;
-  if (os_.RegOpenKeyExA(platform::kHKeyLocalMachine, kSettingsKey, 0, platform::kKeyRead, &raw) !=
-      0) {
+  const platform::UniqueKey settingsKey =
+      platform::OpenKey(os_, platform::kHKeyLocalMachine, settings::kSettingsKey, platform::kKeyRead);
+  if (!settingsKey) {
     ShowErrorBox(kAdministratorMessage);
     RefuseStart();
-    return;
   }
-  platform::UniqueKey settingsKey(os_, raw);
 }
 
 void TForm_Zentor::FormShow() {

@@ -2,10 +2,10 @@
 // status bar, every figure and gauge and the history graphs up to date.
 
 #include "app/frmmain.h"
-#include "chart/chart.h"
+#include "app/process_report_view.h"
+#include "gui/chart.h"
 #include "monitor/memory_status.h"
 #include "process/process_list.h"
-#include "process/process_report.h"
 
 namespace app {
 
@@ -27,8 +27,8 @@ void TForm_Zentor::SetUpUsageGraphs() {
   const monitor::MemoryStatus m = monitor::TakeMemoryStatus(os_);
   Chart_PhyMem.SetLeftAxis(0, monitor::ToMegabytesTruncated(m.ullTotalPhys));
   Chart_CPUs.SetLeftAxis(0, 100);
-  chart::FillWithZeros(Chart_PhyMem, kHistoryPoints);
-  chart::FillWithZeros(Chart_CPUs, kHistoryPoints);
+  gui::FillWithZeros(Chart_PhyMem, kHistoryPoints);
+  gui::FillWithZeros(Chart_CPUs, kHistoryPoints);
 }
 
 void TForm_Zentor::Button_GetProcessInfoClick() {
@@ -54,7 +54,7 @@ void TForm_Zentor::Button_GetProcessInfoClick() {
 void TForm_Zentor::RefreshStatus() {
   process::TProcessList list;
   process::FillProcessList(os_, list);
-  process::UpdateProcessReport(ListView_ProcessReport, StatusBar_State, list);
+  UpdateProcessReport(ListView_ProcessReport, StatusBar_State, list);
   const monitor::MemoryStatus m = monitor::TakeMemoryStatus(os_);
   StatusBar_State.SetPanelText(2, monitor::StatusBarMemoryText(m));
   // Every handle is closed before the sampler lets other handlers run.
@@ -62,16 +62,16 @@ void TForm_Zentor::RefreshStatus() {
 
   const monitor::Figures memory = monitor::ComputeFigures(m, 0.0);
   Chart_PhyMem.SetLeftAxis(0, memory.graphMemoryScale);
-  chart::ScrollSeries(Chart_PhyMem.Series(0), memory.graphPhysical);
+  gui::ScrollSeries(Chart_PhyMem.Series(0), memory.graphPhysical);
   Label_PMu.SetCaption(memory.labelPMu);
-  chart::ScrollSeries(Chart_PhyMem.Series(1), memory.graphPageFile);
+  gui::ScrollSeries(Chart_PhyMem.Series(1), memory.graphPageFile);
   Label_VMu.SetCaption(memory.labelVMu);
 
   CpuUsage = sampler_ ? sampler_->SampleCpuUsage() : 0.0;
 
   Chart_CPUs.SetLeftAxis(0, 100);
   for (int s = 0; s < Chart_CPUs.SeriesCount(); ++s) {
-    chart::ScrollSeries(Chart_CPUs.Series(s), CpuUsage);
+    gui::ScrollSeries(Chart_CPUs.Series(s), CpuUsage);
   }
 
   const monitor::Figures f = monitor::ComputeFigures(m, CpuUsage);

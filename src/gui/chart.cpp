@@ -1,17 +1,17 @@
-#include "chart/chart.h"
+#include "gui/chart.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-namespace chart {
+namespace gui {
 
 void TChartSeries::SetYValue(int index, double y) {
   points_.at(index).y = y;
   chart_.PointsChanged();
 }
 
-void TChartSeries::AddXY(double x, double y, gui::TColor color) {
+void TChartSeries::AddXY(double x, double y, TColor color) {
   points_.push_back(TChartPoint{x, y, color});
   chart_.PointsChanged();
 }
@@ -27,10 +27,10 @@ void TChartSeries::Clear() {
   chart_.PointsChanged();
 }
 
-TChart::TChart(gui::TWinControl* parent, int controlId)
-    : gui::TControl(parent, controlId, gui::ControlKind::Chart) {}
+TChart::TChart(TWinControl* parent, int controlId)
+    : TControl(parent, controlId, ControlKind::Chart) {}
 
-TChartSeries& TChart::AddSeries(const std::string& title, gui::TColor color) {
+TChartSeries& TChart::AddSeries(const std::string& title, TColor color) {
   series_.push_back(std::make_unique<TChartSeries>(*this, title, color));
   PointsChanged();
   return *series_.back();
@@ -43,9 +43,9 @@ void TChart::SetLeftAxis(double minimum, double maximum) {
   PointsChanged();
 }
 
-void TChart::SetBackImage(gui::Bitmap tile) {
+void TChart::SetBackImage(Bitmap tile) {
   backImage_ = std::move(tile);
-  Notify(gui::Change::Picture);
+  Notify(Change::Picture);
 }
 
 bool TChart::XRange(double& minimum, double& maximum) const {
@@ -79,7 +79,7 @@ std::string TChart::Summary() const {
 
 void TChart::PointsChanged() {
   SetCaption(Summary());
-  Notify(gui::Change::State);
+  Notify(Change::State);
 }
 
 void ScrollSeries(TChartSeries& series, double value) {
@@ -119,4 +119,4 @@ std::vector<std::pair<int, int>> SeriesPolyline(const TChart& chart, const TChar
   return points;
 }
 
-}  // namespace chart
+}  // namespace gui

@@ -1,5 +1,5 @@
 #pragma once
-// The charting component: line series of (x, y) points over a fixed
+// The charting control: line series of (x, y) points over a fixed
 // vertical range, drawn without axes, legend or title on a tiled picture.
 // The core keeps the points; the Win32 peer draws them.
 
@@ -11,45 +11,45 @@
 #include "gui/bitmap.h"
 #include "gui/controls.h"
 
-namespace chart {
+namespace gui {
 
 struct TChartPoint {
   double x = 0;
   double y = 0;
-  gui::TColor color = 0;
+  TColor color = 0;
 };
 
 class TChart;
 
 class TChartSeries {
  public:
-  TChartSeries(TChart& chart, std::string title, gui::TColor color)
+  TChartSeries(TChart& chart, std::string title, TColor color)
       : chart_(chart), title_(std::move(title)), color_(color) {}
 
   const std::string& Title() const { return title_; }
-  gui::TColor Color() const { return color_; }
+  TColor Color() const { return color_; }
   int Count() const { return static_cast<int>(points_.size()); }
   double XValue(int index) const { return points_.at(index).x; }
   double YValue(int index) const { return points_.at(index).y; }
   void SetYValue(int index, double y);
   const std::deque<TChartPoint>& Points() const { return points_; }
 
-  void AddXY(double x, double y, gui::TColor color);
+  void AddXY(double x, double y, TColor color);
   void Delete(int index);
   void Clear();
 
  private:
   TChart& chart_;
   std::string title_;
-  gui::TColor color_;
+  TColor color_;
   std::deque<TChartPoint> points_;
 };
 
-class TChart : public gui::TControl {
+class TChart : public TControl {
  public:
-  TChart(gui::TWinControl* parent, int controlId);
+  TChart(TWinControl* parent, int controlId);
 
-  TChartSeries& AddSeries(const std::string& title, gui::TColor color);
+  TChartSeries& AddSeries(const std::string& title, TColor color);
   int SeriesCount() const { return static_cast<int>(series_.size()); }
   TChartSeries& Series(int index) const { return *series_.at(index); }
 
@@ -58,8 +58,8 @@ class TChart : public gui::TControl {
   double AxisMin() const { return axisMin_; }
   double AxisMax() const { return axisMax_; }
 
-  const gui::Bitmap& BackImage() const { return backImage_; }
-  void SetBackImage(gui::Bitmap tile);
+  const Bitmap& BackImage() const { return backImage_; }
+  void SetBackImage(Bitmap tile);
 
   // The horizontal range: it follows the points of every series.
   bool XRange(double& minimum, double& maximum) const;
@@ -74,7 +74,7 @@ class TChart : public gui::TControl {
   std::vector<std::unique_ptr<TChartSeries>> series_;
   double axisMin_ = 0;
   double axisMax_ = 100;
-  gui::Bitmap backImage_;
+  Bitmap backImage_;
 };
 
 // A series scrolls by one: the oldest point leaves, a new one enters at the
@@ -90,4 +90,4 @@ void FillWithZeros(TChart& chart, int count);
 std::vector<std::pair<int, int>> SeriesPolyline(const TChart& chart, const TChartSeries& series,
                                                 int width, int height);
 
-}  // namespace chart
+}  // namespace gui

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "gui/application.h"
 #include "monitor/rounding.h"
 #include "platform/handles.h"
 
@@ -31,9 +30,9 @@ PlatformFamily DetectPlatformFamily(platform::Os& os) {
   }
 }
 
-void CpuUsageUnitInitialize(platform::Os& os) {
+bool CpuUsageUnitInitialize(platform::Os& os) {
   platform::OsVersionInfo info;
-  if (!ReadVersion(os, info)) throw gui::Error("Can't get the Windows version");
+  return ReadVersion(os, info);
 }
 
 double LargeCountToDouble(std::int64_t count) {
@@ -110,11 +109,9 @@ double CpuUsageSampler::SampleCpuUsageNT() {
 }
 
 double CpuUsageSampler::SampleCpuUsage9x() {
-  platform::HKey raw = 0;
-  if (os_.RegOpenKeyExA(platform::kHKeyDynData, kStatDataKey, 0, platform::kKeyRead, &raw) != 0) {
-    return 0.0;
-  }
-  platform::UniqueKey key(os_, raw);
+  const platform::UniqueKey key =
+      platform::OpenKey(os_, platform::kHKeyDynData, kStatDataKey, platform::kKeyRead);
+  if (!key) return 0.0;
   std::uint32_t type = 0;
   std::uint8_t data[4] = {};
   std::uint32_t size = sizeof data;

@@ -14,9 +14,10 @@ enum class PlatformFamily : std::uint8_t { None = 0, Win32s = 1, Windows9x = 2, 
 PlatformFamily DetectPlatformFamily(platform::Os& os);
 
 // The module's start-up check: the program cannot sample the processor
-// without knowing the Windows version. Throws gui::Error with
-// "Can't get the Windows version" when it cannot be read.
-void CpuUsageUnitInitialize(platform::Os& os);
+// without knowing the Windows version. False when it cannot be read, and
+// the program then ends with kVersionUnknownText.
+inline constexpr const char* kVersionUnknownText = "Can't get the Windows version";
+[[nodiscard]] bool CpuUsageUnitInitialize(platform::Os& os);
 
 // A 64-bit system count as a double: the high half, signed, times 2^32 plus
 // the low half, unsigned.

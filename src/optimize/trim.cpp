@@ -1,7 +1,5 @@
 #include "optimize/trim.h"
 
-#include "app/frmmain.h"
-
 namespace optimize {
 
 void TrimWorkingSets(platform::Os& os, const process::TProcessList& list) {
@@ -18,11 +16,3 @@ void TrimAllProcesses(platform::Os& os) {
 }
 
 }  // namespace optimize
-
-namespace app {
-
-void TForm_Zentor::Timer_selfTimer() {
-  os_.SetProcessWorkingSetSize(os_.GetCurrentProcess(), platform::kTrimAll, platform::kTrimAll);
-}
-
-}  // namespace app

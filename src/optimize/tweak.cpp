@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "gui/application.h"
 #include "monitor/memory_status.h"
 
 namespace optimize {
@@ -17,29 +16,6 @@ namespace {
 // The writes are the whole point of the tweak: keep the compiler from
 // treating them as dead stores to memory that is released right after.
 inline void KeepWrites(void* memory) { asm volatile("" : : "r"(memory) : "memory"); }
-
-void ShowLowMemoryMessage() {
-  if (gui::HasApplication()) gui::Application().ShowMessageBox(kLowMemoryMessage);
-}
-
-// The gauge steps, each skipped when there is no gauge. The range comes
-// before the progress so each value is checked against the bounds in place.
-void StartGauge(gui::TGauge* gauge, std::int64_t maximum) {
-  if (gauge == nullptr) return;
-  gauge->SetMinValue(0);
-  gauge->SetMaxValue(maximum);
-  gauge->SetProgress(0);
-  gauge->Show();
-}
-void SetGauge(gui::TGauge* gauge, std::int64_t progress) {
-  if (gauge != nullptr) gauge->SetProgress(progress);
-}
-void StepGauge(gui::TGauge* gauge) {
-  if (gauge != nullptr) gauge->SetProgress(gauge->Progress() + 1);
-}
-void HideGauge(gui::TGauge* gauge) {
-  if (gauge != nullptr) gauge->Hide();
-}
 
 // The level-1 block table. Whatever it still holds when it goes is
 // released, so a path that throws gives the memory back too.
@@ -77,46 +53,56 @@ std::uint64_t TweakPassBytes(std::uint64_t totalPhys, std::uint64_t availVirtual
   return std::min(totalPhys, room);
 }
 
-void TweakMemory(platform::Os& os, int level, gui::TGauge* gauge) {
+TweakResult TweakMemory(platform::Os& os, int level, TweakProgress& progress) {
   const monitor::MemoryStatus m = monitor::TakeMemoryStatus(os);
   const std::uint64_t total = m.ullTotalPhys;
+  TweakResult result;
   if (level == 1) {
     // Past 1023 megabytes the count is cut to 1024 anyway.
     const std::uint64_t count = std::min<std::uint64_t>(total / kTweakBlockSize + 1, kMaxTweakBlocks);
-    TweakMemoryBlocks(os, static_cast<int>(count), gauge);
+    result = TweakMemoryBlocks(os, static_cast<int>(count), progress);
   } else if (level >= 2) {
     // Every pass gives back all it held, so each finds the same room.
     const std::uint64_t bytes = TweakPassBytes(total, m.ullAvailVirtual);
-    for (int pass = 0; pass < level; ++pass) TweakMemoryWhole(os, bytes, gauge);
+    for (int pass = 0; pass < level; ++pass) {
+      const TweakResult one = TweakMemoryWhole(os, bytes, progress);
+      result.passes += one.passes;
+      result.refusals += one.refusals;
+    }
   }
+  return result;
 }
 
-void TweakMemoryBlocks(platform::Os& os, int count, gui::TGauge* gauge) {
-  if (TweakBusy) return;
+TweakResult TweakMemoryBlocks(platform::Os& os, int count, TweakProgress& progress) {
+  TweakResult result;
+  if (TweakBusy) return result;
   BusyMark busy;
   const int n = std::clamp(count, 0, kMaxTweakBlocks);
   BlockTable table(os, n);
-  StartGauge(gauge, n);
+  progress.Begin(n);
   for (int i = 0; i < n; ++i) {
     void* block = os.VirtualAlloc(nullptr, kTweakBlockSize, platform::kMemCommit,
                                   platform::kPageReadWrite | platform::kPageNoCache);
     if (block == nullptr) {
       // What is held so far is still given back below.
-      ShowLowMemoryMessage();
+      ++result.refusals;
+      progress.CommitRefused();
       break;
     }
     table[i] = block;
     auto* words = static_cast<std::uint32_t*>(block);
     for (std::size_t w = 0; w < kTweakBlockSize / sizeof(std::uint32_t); ++w) words[w] = 0;
     KeepWrites(block);
-    StepGauge(gauge);
+    progress.Step();
   }
-  SetGauge(gauge, 0);
+  progress.Restart();
   for (int i = 0; i < n; ++i) {
     table.Release(table[i]);
-    StepGauge(gauge);
+    progress.Step();
   }
-  HideGauge(gauge);
+  progress.End();
+  result.passes = 1;
+  return result;
 }
 
 namespace {
@@ -194,29 +180,31 @@ Holding HoldPassMemory(platform::Os& os, std::uint64_t size, std::uint64_t page,
 
 }  // namespace
 
-void TweakMemoryWhole(platform::Os& os, std::uint64_t size, gui::TGauge* gauge) {
+TweakResult TweakMemoryWhole(platform::Os& os, std::uint64_t size, TweakProgress& progress) {
+  TweakResult result;
   platform::SystemInfo info;
   os.GetSystemInfo(&info);
   const std::uint64_t page = info.dwPageSize;
   // A system that reports no page size gets the zero sweep only.
   const std::uint64_t pages = page != 0 ? size / page : 0;
-  StartGauge(gauge, static_cast<std::int64_t>(pages));
+  progress.Begin(static_cast<std::int64_t>(pages));
   PassBlocks blocks(os);
   if (HoldPassMemory(os, size, page != 0 ? page : 1, blocks) == Holding::kRefused) {
     // Nothing is swept: the memory goes back before the box comes up.
     blocks.ReleaseAll();
-    ShowLowMemoryMessage();
-    HideGauge(gauge);
-    return;
+    ++result.refusals;
+    progress.CommitRefused();
+    progress.End();
+    return result;
   }
   for (const PassBlocks::Block& b : blocks.Blocks()) {
     std::memset(b.address, 0x00, static_cast<std::size_t>(b.size));
     KeepWrites(b.address);
   }
-  // Where the address space ran out, the gauge counts what is held.
+  // Where the address space ran out, the progress counts what is held.
   const std::uint64_t heldPages = page != 0 ? blocks.Bytes() / page : 0;
-  if (gauge != nullptr && heldPages != pages) gauge->SetMaxValue(static_cast<std::int64_t>(heldPages));
-  SetGauge(gauge, 0);
+  if (heldPages != pages) progress.Shorten(static_cast<std::int64_t>(heldPages));
+  progress.Restart();
   if (page != 0) {
     // Page by page over the blocks in order; a tail past the last whole page
     // gets only the zero sweep.
@@ -224,14 +212,16 @@ void TweakMemoryWhole(platform::Os& os, std::uint64_t size, gui::TGauge* gauge) 
       for (std::uint64_t at = 0; at + page <= b.size; at += page) {
         std::memset(b.address + at, 0xFF, static_cast<std::size_t>(page));
         KeepWrites(b.address);
-        StepGauge(gauge);
+        progress.Step();
       }
     }
   }
-  // The release comes before the gauge is hidden, as the order of the work
-  // has it.
+  // The release comes before the progress leaves view, as the order of the
+  // work has it.
   blocks.ReleaseAll();
-  HideGauge(gauge);
+  progress.End();
+  result.passes = 1;
+  return result;
 }
 
 }  // namespace optimize

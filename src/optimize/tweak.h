@@ -6,10 +6,37 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gui/controls.h"
 #include "platform/os.h"
 
 namespace optimize {
+
+// What a tweak tells whoever shows its progress, in the order it happens.
+// Every step does nothing here, so a tweak that nobody watches passes this.
+class TweakProgress {
+ public:
+  virtual ~TweakProgress() = default;
+  // A run of `maximum` steps begins at 0 and comes into view.
+  virtual void Begin(std::int64_t maximum) { (void)maximum; }
+  // Fewer steps than announced will come: the run ends at `maximum`.
+  virtual void Shorten(std::int64_t maximum) { (void)maximum; }
+  // The count goes back to 0 for the run's second half.
+  virtual void Restart() {}
+  virtual void Step() {}
+  // The run is over and leaves view.
+  virtual void End() {}
+  // The system refused the commit charge: kLowMemoryMessage, shown while
+  // the call waits. The tweak goes on from where it was.
+  virtual void CommitRefused() {}
+};
+
+// What a tweak did.
+struct TweakResult {
+  // Passes over memory that ran to their end.
+  int passes = 0;
+  // Commits the system refused for want of commit charge, each told to the
+  // progress as it happened.
+  int refusals = 0;
+};
 
 inline constexpr const char* kLowMemoryMessage =
     "Unable to tweak RAM, please increase system virtual memory.";
@@ -38,21 +65,20 @@ std::uint64_t TweakPassBytes(std::uint64_t totalPhys, std::uint64_t availVirtual
 
 // Level 1: one pass over up to 1024 one-megabyte blocks. Levels 2 and up:
 // that many passes over as much of physical memory as the address space
-// can hold. Levels below 1 do nothing. The gauge, when given, shows the
-// progress and is hidden at the end; a commit the system refuses shows
-// kLowMemoryMessage.
-void TweakMemory(platform::Os& os, int level, gui::TGauge* gauge);
+// can hold. Levels below 1 do nothing. `progress` sees every step and each
+// refused commit.
+TweakResult TweakMemory(platform::Os& os, int level, TweakProgress& progress);
 
 // Commits `count` (at most 1024) non-cached one-megabyte blocks, zeroing
 // each at once, then releases them all.
-void TweakMemoryBlocks(platform::Os& os, int count, gui::TGauge* gauge);
+TweakResult TweakMemoryBlocks(platform::Os& os, int count, TweakProgress& progress);
 
 // Commits `size` bytes, in one block where the address space has room for
 // it and otherwise in smaller ones; sweeps all of it with zeros, then writes
-// it page by page with 0xFF, and releases it. The gauge counts the pages.
-// When the address space runs out first, the pass sweeps what it holds;
-// when the commit charge refuses, it shows kLowMemoryMessage and sweeps
-// nothing.
-void TweakMemoryWhole(platform::Os& os, std::uint64_t size, gui::TGauge* gauge);
+// it page by page with 0xFF, and releases it. The progress counts the
+// pages. When the address space runs out first, the pass sweeps what it
+// holds; when the commit charge refuses, it gives the memory back, tells
+// the progress, and sweeps nothing.
+TweakResult TweakMemoryWhole(platform::Os& os, std::uint64_t size, TweakProgress& progress);
 
 }  // namespace optimize

@@ -2,6 +2,7 @@
 // Owning wrappers for the handle values that Os hands out, so that a path
 // that throws still closes what it opened. Move-only: a copy would close twice.
 
+#include <string>
 #include <utility>
 
 #include "platform/os.h"
@@ -57,5 +58,23 @@ struct IconTraits {
 using UniqueHandle = UniqueOsObject<Handle, HandleTraits>;
 using UniqueIcon = UniqueOsObject<Handle, IconTraits>;
 using UniqueKey = UniqueOsObject<HKey, KeyTraits>;
+
+// The key at `path` under `root`, opened with `access`; empty when the
+// system refuses it.
+inline UniqueKey OpenKey(Os& os, HKey root, const std::string& path, std::uint32_t access) {
+  HKey raw = 0;
+  if (os.RegOpenKeyExA(root, path, 0, access, &raw) != 0) return UniqueKey();
+  return UniqueKey(os, raw);
+}
+
+// The key at `path` under `root` with all access, made where it is missing;
+// empty when the system refuses it.
+inline UniqueKey CreateKey(Os& os, HKey root, const std::string& path) {
+  HKey raw = 0;
+  if (os.RegCreateKeyExA(root, path, kRegOptionNonVolatile, kKeyAllAccess, &raw, nullptr) != 0) {
+    return UniqueKey();
+  }
+  return UniqueKey(os, raw);
+}
 
 }  // namespace platform

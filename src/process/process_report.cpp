@@ -17,19 +17,13 @@ std::string Kilobytes(std::uint32_t bytes) { return std::to_string(bytes >> 10) 
 
 }  // namespace
 
-void SetUpProcessReport(gui::TListView& report) {
-  using gui::TAlignment;
-  const gui::TListColumn columns[kProcessReportColumns] = {
-      {"Process name", TAlignment::taLeftJustify, 110},
-      {"PID", TAlignment::taRightJustify, 50},
-      {"Mem usage", TAlignment::taRightJustify, 70},
-      {"Peak mem usage", TAlignment::taRightJustify, 70},
-      {"Page error", TAlignment::taRightJustify, 70},
-      {"Base Priority", TAlignment::taLeftJustify, 60},
-      {"ParentPID", TAlignment::taLeftJustify, 60},
-      {"Exe file name", TAlignment::taLeftJustify, 200},
+const std::vector<ReportColumn>& ProcessReportColumns() {
+  static const std::vector<ReportColumn> columns = {
+      {"Process name", false, 110},   {"PID", true, 50},       {"Mem usage", true, 70},
+      {"Peak mem usage", true, 70},   {"Page error", true, 70}, {"Base Priority", false, 60},
+      {"ParentPID", false, 60},       {"Exe file name", false, 200},
   };
-  for (const auto& column : columns) report.AddColumn(column);
+  return columns;
 }
 
 std::vector<std::string> ProcessReportCells(const TProcess& p) {
@@ -58,42 +52,41 @@ bool ParseProcessId(const std::string& text, std::uint32_t* pid) {
   return true;
 }
 
-void UpdateProcessReport(gui::TListView& report, gui::TStatusBar& status,
-                         const TProcessList& list) {
-  std::vector<char> stale(static_cast<std::size_t>(report.Count()), 1);
+ReportUpdate PlanProcessReport(const std::vector<std::string>& shownPids, const TProcessList& list) {
+  ReportUpdate update;
+  std::vector<char> stale(shownPids.size(), 1);
 
   // Later rows overwrite earlier ones, so each identifier maps to the last
   // row showing it.
   std::unordered_map<std::uint32_t, int> rowOfPid;
   rowOfPid.reserve(stale.size() + list.Count());
-  for (int row = 0; row < report.Count(); ++row) {
+  for (std::size_t row = 0; row < shownPids.size(); ++row) {
     std::uint32_t pid = 0;
-    if (ParseProcessId(report.Cell(row, kColumnPid), &pid)) rowOfPid[pid] = row;
+    if (ParseProcessId(shownPids[row], &pid)) rowOfPid[pid] = static_cast<int>(row);
   }
 
+  update.rows.reserve(list.Count());
   for (const TProcess& p : list) {
-    std::vector<std::string> cells = ProcessReportCells(p);
     auto found = rowOfPid.find(p.ProcessID);
     if (found == rowOfPid.end()) {
       // A row added now shows this identifier too: a later element with the
       // same one lands on it.
-      rowOfPid[p.ProcessID] = report.AddRow(std::move(cells));
+      const int row = static_cast<int>(stale.size());
+      rowOfPid[p.ProcessID] = row;
       stale.push_back(0);
+      update.rows.push_back(ReportUpdate::Row{row, true, ProcessReportCells(p)});
       continue;
     }
-    const int row = found->second;
-    stale[static_cast<std::size_t>(row)] = 0;
-    for (int column = 0; column < kProcessReportColumns; ++column) {
-      report.SetCell(row, column, cells[static_cast<std::size_t>(column)]);
-    }
+    stale[static_cast<std::size_t>(found->second)] = 0;
+    update.rows.push_back(ReportUpdate::Row{found->second, false, ProcessReportCells(p)});
   }
 
-  // From the bottom up, so the rows still to visit keep their indexes.
-  for (int row = report.Count() - 1; row >= 0; --row) {
-    if (stale[static_cast<std::size_t>(row)] != 0) report.DeleteRow(row);
+  for (int row = static_cast<int>(stale.size()) - 1; row >= 0; --row) {
+    if (stale[static_cast<std::size_t>(row)] != 0) update.removed.push_back(row);
   }
-
-  status.SetPanelText(0, "Process number:" + std::to_string(report.Count()));
+  update.count = static_cast<int>(stale.size() - update.removed.size());
+  update.statusText = "Process number:" + std::to_string(update.count);
+  return update;
 }
 
 }  // namespace process

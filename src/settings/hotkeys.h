@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "gui/controls.h"
 #include "settings/settings_record.h"
 
 namespace settings {
@@ -22,19 +21,20 @@ inline constexpr const char* kNotRegisteredText = "not register";
 // is never looked up: F1 (112) shows as a small p.
 std::string HotKeyToText(const THotKeyRec& rec);
 
-// What one key-down in the edit of a slot does: the text the edit shows
-// while the key is held, and the combination to record, if any (a key
-// other than Shift, Ctrl or Alt with at least one of them held).
+// What one key-down in the edit of a slot does, with `modifiers` the
+// kModShift, kModAlt and kModControl bits of the keys held: the text the
+// edit shows while the key is held, and the combination to record, if any
+// (a key other than Shift, Ctrl or Alt with at least one of them held).
 struct RecordedKey {
   std::string text;
   bool recorded = false;
   THotKeyRec candidate;
 };
-RecordedKey RecordKeyDown(int slot, std::uint16_t key, gui::TShiftState shift);
+RecordedKey RecordKeyDown(int slot, std::uint16_t key, std::int32_t modifiers);
 
 // True when a key-up ends the combination being shown, so the edit goes
 // back to the pending combination's text.
-bool KeyUpEndsCombination(std::uint16_t key, gui::TShiftState shift);
+bool KeyUpEndsCombination(std::uint16_t key, std::int32_t modifiers);
 
 // The slots whose key and modifiers equal those of a WM_HOTKEY message
 // (modifiers in the low 16 bits of lParam, the key in the high 16), in

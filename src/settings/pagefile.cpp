@@ -2,7 +2,6 @@
 
 #include <cctype>
 
-#include "app/frmmain.h"
 #include "platform/handles.h"
 
 namespace settings {
@@ -30,31 +29,16 @@ std::vector<std::uint8_t> PagingFilesValue(const std::string& windowsDir) {
   return data;
 }
 
-}  // namespace settings
-
-namespace app {
-
-void TForm_Zentor::SpeedButton_SetVMClick() {
-  if (gui::MessageDlg(settings::kPageFileQuestion, gui::TMsgDlgType::mtConfirmation,
-                      gui::TMsgDlgButtons::mbOKCancel) != gui::mrOk) {
-    return;
-  }
-  platform::HKey raw = 0;
-  if (os_.RegOpenKeyExA(platform::kHKeyLocalMachine, settings::kMemoryManagementKey, 0,
-                        platform::kKeyAllAccess, &raw) != 0) {
-    return;
-  }
-  platform::UniqueKey key(os_, raw);
+bool SetSystemManagedPageFile(platform::Os& os) {
+  platform::UniqueKey key =
+      platform::OpenKey(os, platform::kHKeyLocalMachine, kMemoryManagementKey, platform::kKeyAllAccess);
+  if (!key) return false;
   // Without a drive to name, writing would leave the system no page file
   // it could find: the list stays as it is.
-  const std::vector<std::uint8_t> data = settings::PagingFilesValue(settings::GetWindowsDir(os_));
-  if (data.empty()) return;
-  if (os_.RegSetValueExA(key.Get(), settings::kPagingFilesValue, platform::kRegMultiSz,
-                         data.data(), static_cast<std::uint32_t>(data.size())) != 0) {
-    return;
-  }
-  gui::MessageDlg(settings::kPageFileDone, gui::TMsgDlgType::mtInformation,
-                  gui::TMsgDlgButtons::mbOK);
+  const std::vector<std::uint8_t> data = PagingFilesValue(GetWindowsDir(os));
+  if (data.empty()) return false;
+  return os.RegSetValueExA(key.Get(), kPagingFilesValue, platform::kRegMultiSz, data.data(),
+                           static_cast<std::uint32_t>(data.size())) == 0;
 }
 
-}  // namespace app
+}  // namespace settings

@@ -27,4 +27,9 @@ std::string GetWindowsDir(platform::Os& os);
 // Empty when the directory does not begin with a drive letter and colon.
 std::vector<std::uint8_t> PagingFilesValue(const std::string& windowsDir);
 
+// Writes the one system-managed page file as the machine's page-file list.
+// False, with nothing written, when the key cannot be opened or the Windows
+// directory names no drive; false too when the write is refused.
+bool SetSystemManagedPageFile(platform::Os& os);
+
 }  // namespace settings

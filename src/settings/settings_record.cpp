@@ -3,7 +3,6 @@
 #include <cctype>
 #include <limits>
 
-#include "gui/application.h"
 
 namespace settings {
 
@@ -116,7 +115,7 @@ bool ParseInteger(const std::string& text, std::int32_t& value) {
 
 std::int32_t StrToInt(const std::string& text) {
   std::int32_t value = 0;
-  if (!ParseInteger(text, value)) throw gui::Error("'" + text + "' is not a valid integer value");
+  if (!ParseInteger(text, value)) throw NotAnInteger("'" + text + "' is not a valid integer value");
   return value;
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -81,7 +82,13 @@ void DecodeSetInfoOver(TSetInfo& record, const std::uint8_t* data, std::size_t s
 // digits, and nothing else; false when it is no such text or does not fit
 // in 32 bits.
 bool ParseInteger(const std::string& text, std::int32_t& value);
-// ParseInteger, or the error "'%s' is not a valid integer value".
+// A text that is no integer. Its message is what the user sees.
+class NotAnInteger : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// ParseInteger, or NotAnInteger with "'%s' is not a valid integer value".
 std::int32_t StrToInt(const std::string& text);
 
 }  // namespace settings

@@ -5,9 +5,12 @@
 #include <string>
 
 #include "platform/os.h"
+#include "settings/settings_record.h"
 
 namespace settings {
 
+// The installer makes the key; the program only opens it.
+inline constexpr const char* kSettingsKey = "Software\\Quorvel";
 inline constexpr const char* kSettingsValue = "QuorvelSetInfo";
 inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* kRunValue = "Quorvel";
@@ -32,5 +35,35 @@ bool StartupEntryNamesProgram(const std::string& stored, const std::string& exeP
 // is not positive gives 0 (the timer never fires), one too large for a
 // window timer the longest interval the system allows.
 unsigned IntervalFromSeconds(std::int32_t seconds);
+
+// Why the settings or the start-up entry could not be read or written.
+enum class StoreError { kNone, kInvalidType, kReadFailed, kWriteFailed };
+
+// The text the user sees for an error about the value `valueName`: "Invalid
+// data type for '...'", "Failed to get data for '...'", "Failed to set data
+// for '...'"; empty for none.
+std::string StoreErrorText(StoreError error, const std::string& valueName);
+
+// The record in an open settings key: the defaults with the stored bytes
+// laid over them, the defaults alone where nothing is stored. A value of a
+// text or number type, or one longer than the record, is kInvalidType; one
+// that cannot be read in full, kReadFailed. Both concern kSettingsValue.
+struct StoredRecord {
+  TSetInfo record;
+  StoreError error = StoreError::kNone;
+};
+StoredRecord ReadSettingsRecord(platform::Os& os, platform::HKey key);
+
+// Writes the record's 92 bytes as kSettingsValue; kWriteFailed when the
+// system refuses.
+StoreError WriteSettingsRecord(platform::Os& os, platform::HKey key, const TSetInfo& record);
+
+// Whether the machine's start-up list holds a kRunValue that names this
+// program.
+bool StartupEntryRegistered(platform::Os& os);
+
+// Writes kRunValue naming this program, or deletes it; a refused write is
+// kWriteFailed (about kRunValue), a refused delete counts as done.
+StoreError WriteStartupEntry(platform::Os& os, bool startWithWindows);
 
 }  // namespace settings

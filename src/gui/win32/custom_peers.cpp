@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "chart/chart.h"
+#include "gui/chart.h"
 #include "gui/application.h"
 
 namespace gui::win32 {
@@ -450,7 +450,7 @@ bool StatusBarPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
 // --- chart -------------------------------------------------------------------------------------
 
 void ChartPeer::Paint(HDC dc) {
-  const auto& c = static_cast<const chart::TChart&>(Control());
+  const auto& c = static_cast<const gui::TChart&>(Control());
   RECT all = {0, 0, c.Width(), c.Height()};
   FillSolid(dc, all, c.Color());
   const Bitmap& tile = c.BackImage();
@@ -464,8 +464,8 @@ void ChartPeer::Paint(HDC dc) {
   SavedDc saved(dc);
   IntersectClipRect(dc, 0, 0, c.Width(), c.Height());
   for (int s = 0; s < c.SeriesCount(); ++s) {
-    const chart::TChartSeries& series = c.Series(s);
-    const auto line = chart::SeriesPolyline(c, series, c.Width(), c.Height());
+    const gui::TChartSeries& series = c.Series(s);
+    const auto line = gui::SeriesPolyline(c, series, c.Width(), c.Height());
     if (line.size() < 2) continue;
     std::vector<POINT> points;
     points.reserve(line.size());

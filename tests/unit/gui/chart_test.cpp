@@ -1,11 +1,11 @@
-#include "chart/chart.h"
+#include "gui/chart.h"
 
 #include <gtest/gtest.h>
 
 #include "gui/application.h"
 #include "gui/headless/headless_backend.h"
 
-namespace chart {
+namespace gui {
 namespace {
 
 struct Rig {
@@ -85,4 +85,4 @@ TEST(ChartDrawing, SummaryNamesEachSeriesWithItsNewestValue) {
 }
 
 }  // namespace
-}  // namespace chart
+}  // namespace gui

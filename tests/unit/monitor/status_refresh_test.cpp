@@ -66,7 +66,7 @@ TEST_F(StatusRefresh, StartUpSetsUpGraphsAndRefreshesOnce) {
   EXPECT_EQ(Form().StatusBar_State.Panel(2).text.substr(0, 19), "PM:512512K/1024000K");
   EXPECT_EQ(Form().Chart_PhyMem.AxisMax(), 1000.0);
   EXPECT_EQ(Form().Chart_CPUs.AxisMax(), 100.0);
-  for (chart::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
+  for (gui::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
     for (int s = 0; s < c->SeriesCount(); ++s) EXPECT_EQ(c->Series(s).Count(), 50);
   }
   // The sampler's first reading has nothing to compare with.
@@ -106,7 +106,7 @@ TEST_F(StatusRefresh, EveryFigureComesFromOneSnapshotAndOneReading) {
 TEST_F(StatusRefresh, SeriesKeepFiftyPointsWithStepOneOverManyRefreshes) {
   Start();
   for (int i = 0; i < 120; ++i) Tick(0.5);
-  for (chart::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
+  for (gui::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
     for (int s = 0; s < c->SeriesCount(); ++s) {
       const auto& series = c->Series(s);
       ASSERT_EQ(series.Count(), 50);
@@ -129,7 +129,7 @@ TEST_F(StatusRefresh, NestedRefreshInsideTheSamplersPumpKeepsTheGraphsWhole) {
   os.AdvanceProcessorTime(10000000LL, 5000000LL);
   Form().Button_GetProcessInfo.Click();
   EXPECT_EQ(nested, 1);
-  for (chart::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
+  for (gui::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
     for (int s = 0; s < c->SeriesCount(); ++s) {
       const auto& series = c->Series(s);
       ASSERT_EQ(series.Count(), 50);
@@ -159,7 +159,7 @@ TEST_F(StatusRefresh, FloodOfQueuedRefreshesRunsOnceAfterTheOneInProgress) {
   EXPECT_EQ(os.CountCalls("CreateToolhelp32Snapshot"), 2u)
       << "the one asked for, then one for all that came meanwhile";
   EXPECT_EQ(deepest, 1) << "queued refreshes nested inside one another";
-  for (chart::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
+  for (gui::TChart* c : {&Form().Chart_PhyMem, &Form().Chart_CPUs}) {
     for (int s = 0; s < c->SeriesCount(); ++s) ASSERT_EQ(c->Series(s).Count(), 50);
   }
   EXPECT_TRUE(Open().empty());

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/gauge_progress.h"
 #include "gui/application.h"
 #include "gui/controls.h"
 #include "gui/headless/headless_backend.h"
@@ -91,6 +92,8 @@ class Tweak : public ::testing::Test {
   std::vector<std::string> trace;
   std::function<std::string()> extra;
   gui::TGauge gauge{&form, 2};
+  app::GaugeProgress progress{gauge};
+  TweakProgress silent;
 };
 
 const std::string kBox = std::string("box ") + kLowMemoryMessage;
@@ -108,7 +111,7 @@ void AppendWholePass(std::vector<std::string>& t, std::int64_t pages) {
 
 TEST_F(Tweak, LevelOneCountsTheGaugeUpWhileCommittingAndAgainWhileReleasing) {
   os.memory.ullTotalPhys = 6 * kMB;  // 6 MB: seven blocks
-  TweakMemory(os, 1, &gauge);
+  TweakMemory(os, 1, progress);
   std::vector<std::string> expected{"shown " + Range(7, 0)};
   for (int i = 0; i < 7; ++i) {
     expected.push_back("commit shown " + Range(7, i));
@@ -145,7 +148,7 @@ class LevelOneBlockCount : public Tweak, public ::testing::WithParamInterface<Bl
 TEST_P(LevelOneBlockCount, IsWholeMegabytesPlusOneAtMost1024) {
   os.memory.ullTotalPhys = GetParam().totalPhys;
   os.RefuseCommitNumber(1);
-  TweakMemory(os, 1, &gauge);
+  TweakMemory(os, 1, progress);
   const int n = GetParam().blocks;
   ASSERT_GE(trace.size(), 3u);
   EXPECT_EQ(trace[0], "shown " + Range(n, 0));
@@ -168,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Tweak, LevelOneCommitsAsManyBlocksAsItCounts) {
   os.memory.ullTotalPhys = 5 * kMB + 1;
-  TweakMemory(os, 1, nullptr);
+  TweakMemory(os, 1, silent);
   EXPECT_EQ(os.CommitsMade(), 6u);
   EXPECT_EQ(os.released.size(), 6u);
   EXPECT_EQ(os.CountCalls("VirtualFree"), 6u);
@@ -180,7 +183,7 @@ TEST_P(LevelOneRefusal, ShowsTheMessageOnceAndGivesBackEveryBlockHeld) {
   const int k = GetParam();  // the refused commit, counted from 1
   os.memory.ullTotalPhys = 6 * kMB;
   os.RefuseCommitNumber(static_cast<std::size_t>(k));
-  TweakMemory(os, 1, &gauge);
+  TweakMemory(os, 1, progress);
 
   ASSERT_EQ(backend.Boxes().size(), 1u);
   EXPECT_EQ(backend.Boxes()[0].text, "Unable to tweak RAM, please increase system virtual memory.");
@@ -222,15 +225,15 @@ TEST_F(Tweak, LevelOneIsMarkedBusyWhileItHoldsMemory) {
   os.onCall = [&](const std::string& call) {
     if (call.rfind("VirtualAlloc(", 0) == 0 || call == "VirtualFree") busyAtCommit.push_back(TweakBusy);
   };
-  TweakMemory(os, 1, &gauge);
+  TweakMemory(os, 1, progress);
   EXPECT_EQ(busyAtCommit, std::vector<bool>(6, true));
   EXPECT_FALSE(TweakBusy);
 }
 
 TEST_F(Tweak, LevelOneStartedWhileBusyTouchesNothingAndLeavesTheMark) {
   TweakBusy = true;
-  TweakMemory(os, 1, &gauge);
-  TweakMemoryBlocks(os, 3, &gauge);
+  TweakMemory(os, 1, progress);
+  TweakMemoryBlocks(os, 3, progress);
   EXPECT_TRUE(trace.empty()) << ::testing::PrintToString(trace);
   EXPECT_EQ(os.CommitsMade(), 0u);
   EXPECT_TRUE(backend.Boxes().empty());
@@ -246,10 +249,10 @@ TEST_F(Tweak, SecondLevelOneStartedFromItsOwnMessageDoesNothing) {
   backend.WhileBoxOpen = [&](const gui::ShownBox&) {
     busyInsideBox = TweakBusy;
     const std::size_t before = os.CommitsMade();
-    TweakMemory(os, 1, &gauge);
+    TweakMemory(os, 1, progress);
     commitsInsideBox = os.CommitsMade() - before;
   };
-  TweakMemory(os, 1, &gauge);
+  TweakMemory(os, 1, progress);
   EXPECT_TRUE(busyInsideBox);
   EXPECT_EQ(commitsInsideBox, 0u);
   EXPECT_EQ(backend.Boxes().size(), 1u);
@@ -265,7 +268,7 @@ TEST_P(WholeMemoryLevel, RunsOnePassPerLevelEachFromZero) {
   const int level = GetParam();
   // Sixteen pages and a tail that is not a whole page.
   os.memory.ullTotalPhys = 16 * kPage + 100;
-  TweakMemory(os, level, &gauge);
+  TweakMemory(os, level, progress);
   std::vector<std::string> expected;
   for (int pass = 0; pass < level; ++pass) AppendWholePass(expected, 16);
   EXPECT_EQ(trace, expected);
@@ -285,7 +288,7 @@ INSTANTIATE_TEST_SUITE_P(Levels, WholeMemoryLevel, ::testing::Values(2, 3, 4, 5)
 
 TEST_F(Tweak, WholePassZeroesEverythingThenFillsPageByPage) {
   extra = [this] { return os.NewestLiveContents(); };
-  TweakMemoryWhole(os, 4 * kPage + 100, &gauge);
+  TweakMemoryWhole(os, 4 * kPage + 100, progress);
   const std::vector<std::string> expected{
       "shown " + Range(4, 0),
       "commit shown " + Range(4, 0),
@@ -318,7 +321,7 @@ TEST_P(WholeMemoryGauge, MaximumIsTheWholePagesOfPhysicalMemory) {
   os.memory.ullAvailVirtual = std::uint64_t{8} << 30;
   os.systemInfo.dwPageSize = GetParam().pageSize;
   os.commitLimit = 0;
-  TweakMemory(os, 2, &gauge);
+  TweakMemory(os, 2, progress);
   const std::int64_t pages = GetParam().pages;
   std::vector<std::string> expected;
   for (int pass = 0; pass < 2; ++pass) {
@@ -342,7 +345,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Tweak, LevelFiveThatCannotCommitTriesEveryPassAndHoldsNothing) {
   os.memory.ullTotalPhys = 16 * kPage;
   os.commitLimit = 16 * kPage - 1;
-  TweakMemory(os, 5, &gauge);
+  TweakMemory(os, 5, progress);
   ASSERT_EQ(backend.Boxes().size(), 5u);
   for (const gui::ShownBox& box : backend.Boxes()) {
     EXPECT_EQ(box.text, kLowMemoryMessage);
@@ -393,7 +396,7 @@ TEST_F(Tweak, PassOnALargeMachineHoldsWhatTheAddressSpaceLeaves) {
   os.memory.ullTotalPhys = 24 * kGB;
   os.memory.ullAvailVirtual = kReserve + 3 * kMB;
   os.commitLimit = 24 * kGB;
-  TweakMemory(os, 2, &gauge);
+  TweakMemory(os, 2, progress);
   EXPECT_EQ(Commits(), std::vector<std::string>(2, "VirtualAlloc(3145728,0x1000,0x4)"));
   EXPECT_EQ(os.released, std::vector<std::string>(2, "FF*3145728"));
   ASSERT_GE(trace.size(), 2u);
@@ -410,7 +413,7 @@ TEST_F(Tweak, PassOnALargeMachineHoldsWhatTheAddressSpaceLeaves) {
 TEST_F(Tweak, FragmentedAddressSpaceIsHeldAsSmallerBlocks) {
   os.memory.ullTotalPhys = 4 * kMB + 100;
   os.largestAddressRegion = kMB + 4096;
-  TweakMemory(os, 2, &gauge);
+  TweakMemory(os, 2, progress);
   const std::vector<std::string> pass{
       "VirtualAlloc(4194404,0x1000,0x4)", "VirtualAlloc(4194404,0x2000,0x1)",
       "VirtualAlloc(2097152,0x1000,0x4)", "VirtualAlloc(2097152,0x2000,0x1)",
@@ -444,7 +447,7 @@ TEST_F(Tweak, AddressSpaceRunningOutPartWaySweepsWhatThePassHolds) {
       os.memory.ullAvailVirtual = os.CommittedBytes() + 2 * kMB;  // room for this block and one more
     }
   };
-  TweakMemoryWhole(os, 3 * kMB + 2 * kMB + 100, &gauge);
+  TweakMemoryWhole(os, 3 * kMB + 2 * kMB + 100, progress);
   EXPECT_EQ(os.released, std::vector<std::string>(3, "FF*1048576"));
   EXPECT_TRUE(backend.Boxes().empty()) << "running out of address space is no low-memory case";
   EXPECT_EQ(gauge.MaxValue(), 768) << "three megabytes held, in pages";
@@ -463,7 +466,7 @@ TEST_F(Tweak, CommitRefusedAfterSomeBlocksGivesThemBackAndShowsTheBoxOncePerPass
   os.commitLimit = 2 * kMB + kMB / 2;
   std::vector<std::uint64_t> heldAtBox;
   backend.WhileBoxOpen = [&](const gui::ShownBox&) { heldAtBox.push_back(os.CommittedBytes()); };
-  TweakMemory(os, 2, &gauge);
+  TweakMemory(os, 2, progress);
   ASSERT_EQ(backend.Boxes().size(), 2u);
   EXPECT_EQ(backend.Boxes()[0].text, kLowMemoryMessage);
   EXPECT_EQ(heldAtBox, (std::vector<std::uint64_t>{0, 0}));
@@ -480,7 +483,7 @@ TEST_F(Tweak, CommitRefusedAfterSomeBlocksGivesThemBackAndShowsTheBoxOncePerPass
 TEST_F(Tweak, RefusalWithAnotherErrorIsTheCommitChargesWhereTheRangeCanBeReserved) {
   os.memory.ullTotalPhys = 16 * kPage;
   os.FailOnce("VirtualAlloc", 1, platform::kErrorNotEnoughMemory);
-  TweakMemory(os, 2, &gauge);
+  TweakMemory(os, 2, progress);
   ASSERT_EQ(backend.Boxes().size(), 1u) << "the first pass was refused, the second ran";
   EXPECT_EQ(os.released, std::vector<std::string>{"FF*65536"});
   EXPECT_EQ(os.ReservedRegions(), 0u);
@@ -491,7 +494,7 @@ TEST_F(Tweak, RefusalWithAnotherErrorIsTheCommitChargesWhereTheRangeCanBeReserve
 TEST_F(Tweak, CommitLimitBelowPhysicalMemoryShowsOneBoxPerPass) {
   os.memory.ullTotalPhys = 16 * kPage;
   os.commitLimit = 16 * kPage - 1;
-  TweakMemory(os, 3, &gauge);
+  TweakMemory(os, 3, progress);
   std::vector<std::string> expected;
   for (int pass = 0; pass < 3; ++pass) {
     expected.push_back("shown " + Range(16, 0));
@@ -508,7 +511,7 @@ TEST_F(Tweak, CommitLimitBelowPhysicalMemoryShowsOneBoxPerPass) {
 class NoTweakLevel : public Tweak, public ::testing::WithParamInterface<int> {};
 
 TEST_P(NoTweakLevel, ChangesNothingAndShowsNothing) {
-  TweakMemory(os, GetParam(), &gauge);
+  TweakMemory(os, GetParam(), progress);
   EXPECT_TRUE(trace.empty()) << ::testing::PrintToString(trace);
   EXPECT_EQ(os.CountCalls("VirtualAlloc"), 0u);
   EXPECT_EQ(os.CountCalls("GetSystemInfo"), 0u);
@@ -531,6 +534,7 @@ struct NoGaugeCase {
   const char* name;
   int level;
   std::size_t refuseCommit;  // 0: none
+  int passes;                // that ran to their end
 };
 
 void PrintTo(const NoGaugeCase& c, std::ostream* os) { *os << c.name; }
@@ -542,6 +546,7 @@ struct MemoryWork {
   std::vector<std::string> calls;
   std::vector<std::string> released;
   std::vector<std::string> boxes;
+  TweakResult result;
 };
 
 MemoryWork RunTweak(const NoGaugeCase& c, bool withGauge) {
@@ -555,8 +560,10 @@ MemoryWork RunTweak(const NoGaugeCase& c, bool withGauge) {
   gui::TForm form(app, 1);
   gui::TGauge gauge(&form, 2);
   TweakBusy = false;
-  TweakMemory(os, c.level, withGauge ? &gauge : nullptr);
+  app::GaugeProgress shown(gauge);
+  TweakProgress unseen;
   MemoryWork work;
+  work.result = TweakMemory(os, c.level, withGauge ? static_cast<TweakProgress&>(shown) : unseen);
   for (const std::string& call : os.Calls()) {
     if (call != "GlobalMemoryStatus") work.calls.push_back(call);
   }
@@ -573,15 +580,21 @@ TEST_P(WithoutGauge, DoesTheSameMemoryWork) {
   ASSERT_FALSE(shown.calls.empty());
   EXPECT_EQ(unseen.calls, shown.calls);
   EXPECT_EQ(unseen.released, shown.released);
-  EXPECT_EQ(unseen.boxes, shown.boxes);
+  // Unwatched, a refusal shows no box, but the result still counts it.
+  EXPECT_TRUE(unseen.boxes.empty());
+  EXPECT_EQ(unseen.result.refusals, static_cast<int>(shown.boxes.size()));
+  EXPECT_EQ(shown.result.refusals, static_cast<int>(shown.boxes.size()));
+  EXPECT_EQ(unseen.result.passes, shown.result.passes);
+  EXPECT_EQ(shown.result.passes, GetParam().passes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, WithoutGauge,
-    ::testing::Values(NoGaugeCase{"LevelOne", 1, 0}, NoGaugeCase{"LevelTwo", 2, 0},
-                      NoGaugeCase{"LevelFive", 5, 0},
-                      NoGaugeCase{"LevelOneRefusedAtThirdBlock", 1, 3},
-                      NoGaugeCase{"LevelThreeRefusedAtSecondPass", 3, 2}),
+    ::testing::Values(NoGaugeCase{"LevelOne", 1, 0, 1}, NoGaugeCase{"LevelTwo", 2, 0, 2},
+                      NoGaugeCase{"LevelFive", 5, 0, 5},
+                      // Level 1 gives back what it holds and ends its one pass.
+                      NoGaugeCase{"LevelOneRefusedAtThirdBlock", 1, 3, 1},
+                      NoGaugeCase{"LevelThreeRefusedAtSecondPass", 3, 2, 2}),
     [](const ::testing::TestParamInfo<NoGaugeCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/process_report_view.h"
 #include "gui/application.h"
 #include "gui/headless/headless_backend.h"
 
@@ -41,7 +42,7 @@ struct Rig {
   gui::TStatusBar status{&form, 3};
 
   Rig() {
-    SetUpProcessReport(report);
+    app::SetUpProcessReport(report);
     status.AddPanel(143, gui::TAlignment::taCenter);
   }
   std::vector<std::uint32_t> Pids() const {
@@ -148,11 +149,29 @@ TEST(ProcessReportCells, LargestCountersAreWrittenUnsigned) {
 
 // --- updates -----------------------------------------------------------------------
 
+// The plan alone, as plain data: kept rows by index, added rows numbered on
+// from the bottom (a repeat of a new identifier lands on its added row),
+// and the stale rows bottom-up, whatever order they stood in.
+TEST(PlanProcessReport, NamesEveryRowItTouchesAndRemovesFromTheBottomUp) {
+  const std::vector<std::string> shown = {"10", "junk", "20", "30", "20"};
+  const ReportUpdate u = PlanProcessReport(
+      shown, ListOf({Proc(20, "b"), Proc(40, "new"), Proc(10, "a"), Proc(40, "again")}));
+  std::vector<std::string> rows;
+  for (const ReportUpdate::Row& r : u.rows) {
+    rows.push_back((r.added ? "add " : "set ") + std::to_string(r.row) + " " + r.cells[kColumnName]);
+  }
+  EXPECT_EQ(rows, (std::vector<std::string>{"set 4 b", "add 5 new", "set 0 a", "set 5 again"}));
+  EXPECT_EQ(u.removed, (std::vector<int>{3, 2, 1})) << "the first 20 loses to the last";
+  EXPECT_EQ(u.count, 3);
+  EXPECT_EQ(u.statusText, "Process number:3");
+}
+
+
 TEST(UpdateProcessReport, NewProcessIsAppendedAtTheBottom) {
   Rig rig;
-  UpdateProcessReport(rig.report, rig.status, ListOf({Proc(30, "c"), Proc(10, "a")}));
+  app::UpdateProcessReport(rig.report, rig.status, ListOf({Proc(30, "c"), Proc(10, "a")}));
   // A new process sorts first in the list but still gets the last row.
-  UpdateProcessReport(rig.report, rig.status,
+  app::UpdateProcessReport(rig.report, rig.status,
                       ListOf({Proc(5, "new"), Proc(30, "c"), Proc(10, "a")}));
   EXPECT_EQ(rig.Pids(), (std::vector<std::uint32_t>{30, 10, 5}));
   EXPECT_EQ(rig.report.Row(2), ProcessReportCells(Proc(5, "new")));
@@ -161,10 +180,10 @@ TEST(UpdateProcessReport, NewProcessIsAppendedAtTheBottom) {
 
 TEST(UpdateProcessReport, EndedProcessGoesAndSelectionStaysWithItsProcess) {
   Rig rig;
-  UpdateProcessReport(rig.report, rig.status,
+  app::UpdateProcessReport(rig.report, rig.status,
                       ListOf({Proc(10, "a"), Proc(20, "b"), Proc(30, "c"), Proc(40, "d")}));
   rig.report.SetSelected(2);  // pid 30
-  UpdateProcessReport(rig.report, rig.status,
+  app::UpdateProcessReport(rig.report, rig.status,
                       ListOf({Proc(10, "a"), Proc(30, "c"), Proc(40, "d")}));
   EXPECT_EQ(rig.Pids(), (std::vector<std::uint32_t>{10, 30, 40}));
   ASSERT_EQ(rig.report.Selected(), 1);
@@ -174,9 +193,9 @@ TEST(UpdateProcessReport, EndedProcessGoesAndSelectionStaysWithItsProcess) {
 
 TEST(UpdateProcessReport, ReusedIdentifierKeepsItsRowWithTheNewFigures) {
   Rig rig;
-  UpdateProcessReport(rig.report, rig.status,
+  app::UpdateProcessReport(rig.report, rig.status,
                       ListOf({Proc(10, "a", 4096), Proc(20, "old.exe", 8192)}));
-  UpdateProcessReport(rig.report, rig.status,
+  app::UpdateProcessReport(rig.report, rig.status,
                       ListOf({Proc(20, "new.exe", 16384), Proc(10, "a", 4096)}));
   EXPECT_EQ(rig.Pids(), (std::vector<std::uint32_t>{10, 20})) << "rows keep their places";
   EXPECT_EQ(rig.report.Row(1), ProcessReportCells(Proc(20, "new.exe", 16384)));
@@ -187,7 +206,7 @@ TEST(UpdateProcessReport, OfRowsSharingAnIdentifierTheLastCarriesOn) {
   rig.report.AddRow({"first", "20", "", "", "", "", "", ""});
   rig.report.AddRow({"other", "10", "", "", "", "", "", ""});
   rig.report.AddRow({"last", "20", "", "", "", "", "", ""});
-  UpdateProcessReport(rig.report, rig.status, ListOf({Proc(20, "p20"), Proc(10, "p10")}));
+  app::UpdateProcessReport(rig.report, rig.status, ListOf({Proc(20, "p20"), Proc(10, "p10")}));
   ASSERT_EQ(rig.report.Count(), 2);
   EXPECT_EQ(rig.report.Row(0), ProcessReportCells(Proc(10, "p10")));
   EXPECT_EQ(rig.report.Row(1), ProcessReportCells(Proc(20, "p20")))
@@ -196,11 +215,11 @@ TEST(UpdateProcessReport, OfRowsSharingAnIdentifierTheLastCarriesOn) {
 
 TEST(UpdateProcessReport, DuplicateIdentifiersInOneListShareOneRow) {
   Rig rig;
-  UpdateProcessReport(rig.report, rig.status,
+  app::UpdateProcessReport(rig.report, rig.status,
                       ListOf({Proc(10, "a"), Proc(20, "first"), Proc(20, "second")}));
   ASSERT_EQ(rig.report.Count(), 2);
   EXPECT_EQ(rig.report.Cell(1, kColumnName), "second") << "the later element overwrites";
-  UpdateProcessReport(rig.report, rig.status,
+  app::UpdateProcessReport(rig.report, rig.status,
                       ListOf({Proc(20, "third"), Proc(10, "a"), Proc(20, "fourth")}));
   EXPECT_EQ(rig.Pids(), (std::vector<std::uint32_t>{10, 20}));
   EXPECT_EQ(rig.report.Cell(1, kColumnName), "fourth");
@@ -223,7 +242,7 @@ TEST_P(PidCellTest, OnlyAWholeDecimalNumberMatches) {
   Rig rig;
   rig.report.AddRow({"odd", c.text, "", "", "", "", "", ""});
   rig.report.AddRow({"b", "20", "", "", "", "", "", ""});
-  UpdateProcessReport(rig.report, rig.status, ListOf({Proc(c.pid, "a"), Proc(20, "b")}));
+  app::UpdateProcessReport(rig.report, rig.status, ListOf({Proc(c.pid, "a"), Proc(20, "b")}));
   // A matching row is updated where it stands; otherwise it goes and the
   // process gets a new row after 20.
   EXPECT_EQ(rig.Pids(), c.matches ? (std::vector<std::uint32_t>{c.pid, 20})
@@ -242,8 +261,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(UpdateProcessReport, EmptyListEmptiesTheReport) {
   Rig rig;
-  UpdateProcessReport(rig.report, rig.status, ListOf({Proc(10, "a"), Proc(20, "b")}));
-  UpdateProcessReport(rig.report, rig.status, TProcessList{});
+  app::UpdateProcessReport(rig.report, rig.status, ListOf({Proc(10, "a"), Proc(20, "b")}));
+  app::UpdateProcessReport(rig.report, rig.status, TProcessList{});
   EXPECT_EQ(rig.report.Count(), 0);
   EXPECT_EQ(rig.status.Panel(0).text, "Process number:0");
 }
@@ -253,7 +272,7 @@ TEST(UpdateProcessReport, SendsOnlyTheCellsThatChanged) {
   std::vector<RecordingPeer::Event> events;
   rig.report.AttachPeer(std::make_unique<RecordingPeer>(events));
   const auto refresh = [&](std::uint32_t workingSetOf20) {
-    UpdateProcessReport(rig.report, rig.status,
+    app::UpdateProcessReport(rig.report, rig.status,
                         ListOf({Proc(10, "a", 4096), Proc(20, "b", workingSetOf20),
                                 Proc(30, "c", 4096)}));
   };

@@ -4,7 +4,6 @@
 
 #include <set>
 
-#include "gui/application.h"
 
 namespace settings {
 namespace {
@@ -151,13 +150,13 @@ TEST(ParseIntegerTest, StrToIntNamesTheTextInItsError) {
   try {
     StrToInt("");
     FAIL() << "an empty text is no integer";
-  } catch (const gui::Error& e) {
+  } catch (const NotAnInteger& e) {
     EXPECT_STREQ(e.what(), "'' is not a valid integer value");
   }
   try {
     StrToInt("abc");
     FAIL() << "abc is no integer";
-  } catch (const gui::Error& e) {
+  } catch (const NotAnInteger& e) {
     EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
   }
 }
