@@ -25,5 +25,6 @@ add_library(quorvel_gui_win32 STATIC
   src/gui/win32/win32_backend.cpp
   src/gui/win32/window_classes.cpp
 )
-target_link_libraries(quorvel_gui_win32 PUBLIC quorvel_gui comctl32 ole32 oleaut32 uuid shell32)
+# It shares the system interface's Win32 glue (platform/win32/win32_glue.h).
+target_link_libraries(quorvel_gui_win32 PUBLIC quorvel_gui quorvel_platform comctl32 ole32 oleaut32 uuid shell32)
 

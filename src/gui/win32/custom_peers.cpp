@@ -307,31 +307,28 @@ LRESULT CALLBACK PanelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   auto* bar = reinterpret_cast<StatusBarPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (msg == WM_CLOSE) return 0;  // only another program asks; see KeepOpen
   if (bar == nullptr || !HasApplication()) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  try {
-    switch (msg) {
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_PAINT: {
-        const int index = GetDlgCtrlID(hwnd) - bar->Control().ControlId() * 10;
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      const int index = GetDlgCtrlID(hwnd) - bar->Control().ControlId() * 10;
+      Guarded([&] {
         PaintBuffered(hwnd, [bar, index](HDC dc, const RECT& r) { bar->PaintPanel(index, dc, r); });
-        return 0;
-      }
-      case WM_LBUTTONDOWN:
-      case WM_RBUTTONDOWN:
-      case WM_MBUTTONDOWN:
-      case WM_MOUSEMOVE:
-      case WM_LBUTTONUP:
-      case WM_RBUTTONUP:
-      case WM_MBUTTONUP:
-        bar->PanelMouse(hwnd, msg, wParam, lParam);
-        return 0;
-      default:
-        break;
+      });
+      return 0;
     }
-  } catch (...) {
-    return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      Guarded([&] { bar->PanelMouse(hwnd, msg, wParam, lParam); });
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, msg, wParam, lParam);
   }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <utility>
 
+#include "platform/win32/win32_glue.h"
+
 namespace gui::win32 {
 
 template <typename T, typename Traits>
@@ -102,18 +104,8 @@ class SavedDc {
   int saved_;
 };
 
-// The pictures' own form as a device-independent bitmap: 24-bit blue,
-// green, red, top row first, each row padded to four bytes.
-inline BITMAPINFO TopDownRgb24(int width, int height) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-inline int Rgb24Stride(int width) { return (width * 3 + 3) & ~3; }
+// The pictures' bitmap header, shared with the system interface.
+using platform::win32::Rgb24Stride;
+using platform::win32::TopDownRgb24;
 
 }  // namespace gui::win32

@@ -72,19 +72,7 @@ void DrawBitmap(HDC dc, const Bitmap& bitmap, int x, int y, int width, int heigh
 
 std::string SystemErrorText(const std::string& what, DWORD error) {
   std::string text = what;
-  char* message = nullptr;
-  const DWORD n =
-      error == 0 ? 0
-                 : FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<LPSTR>(&message), 0, nullptr);
-  std::string reason;
-  if (n > 0 && message != nullptr) reason.assign(message, n);
-  if (message != nullptr) LocalFree(message);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
-                             reason.back() == ' ' || reason.back() == '.')) {
-    reason.pop_back();
-  }
+  const std::string reason = platform::win32::SystemMessage(error);
   if (!reason.empty()) {
     text += ": " + reason;
   } else if (error != 0) {
@@ -93,6 +81,18 @@ std::string SystemErrorText(const std::string& what, DWORD error) {
     text += code;
   }
   return text + ".";
+}
+
+bool Guarded(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const std::exception& e) {
+    Application().HandleException(e);
+  } catch (...) {
+    Application().HandleUnknownException();
+  }
+  return false;
 }
 
 void RaiseSystemError(const std::string& what, DWORD error) {

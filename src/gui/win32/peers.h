@@ -117,6 +117,11 @@ void PaintControlAt(const TControl& control, HDC dc, int dx, int dy);
 // Raises the error the program-wide box shows when the system refuses a
 // window or a timer: without it a part of the program would be silently
 // missing (a control never drawn, a refresh that never comes).
+// Runs a piece of a window procedure where no exception may cross back into
+// the system's dispatch: what it throws is shown in the program-wide error
+// box, never swallowed. False when it threw.
+bool Guarded(const std::function<void()>& step);
+
 [[noreturn]] void RaiseSystemError(const std::string& what, DWORD error);
 std::string SystemErrorText(const std::string& what, DWORD error);
 

@@ -37,14 +37,8 @@ LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     auto* backend = reinterpret_cast<Win32Backend*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (backend != nullptr && HasApplication()) {
       // A timer's handler runs through the runtime's dispatch already;
-      // anything else thrown here is still shown, never swallowed.
-      try {
-        backend->OnTimer(static_cast<unsigned>(wParam));
-      } catch (const std::exception& e) {
-        Application().HandleException(e);
-      } catch (...) {
-        Application().HandleUnknownException();
-      }
+      // anything else thrown here is still shown.
+      win32::Guarded([&] { backend->OnTimer(static_cast<unsigned>(wParam)); });
     }
     return 0;
   }

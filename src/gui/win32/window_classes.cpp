@@ -41,18 +41,10 @@ LRESULT CALLBACK OwnWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_CLOSE && IsChildWindow(hwnd)) return 0;
   WindowPeer* peer = WindowPeer::FromHwnd(hwnd);
   if (peer != nullptr && HasApplication()) {
-    // No exception may cross back into the system's dispatch; what is
-    // caught here is still shown.
-    try {
-      LRESULT result = 0;
-      if (peer->HandleMessage(msg, wParam, lParam, result)) return result;
-    } catch (const std::exception& e) {
-      Application().HandleException(e);
-      return 0;
-    } catch (...) {
-      Application().HandleUnknownException();
-      return 0;
-    }
+    LRESULT result = 0;
+    bool handled = false;
+    if (!Guarded([&] { handled = peer->HandleMessage(msg, wParam, lParam, result); })) return 0;
+    if (handled) return result;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -63,16 +55,10 @@ LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   if (peer == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
   WNDPROC original = peer->originalProc;
   if (HasApplication()) {
-    try {
-      LRESULT result = 0;
-      if (peer->HandleMessage(msg, wParam, lParam, result)) return result;
-    } catch (const std::exception& e) {
-      Application().HandleException(e);
-      return 0;
-    } catch (...) {
-      Application().HandleUnknownException();
-      return 0;
-    }
+    LRESULT result = 0;
+    bool handled = false;
+    if (!Guarded([&] { handled = peer->HandleMessage(msg, wParam, lParam, result); })) return 0;
+    if (handled) return result;
   }
   return CallWindowProcA(original, hwnd, msg, wParam, lParam);
 }

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_os.h"
 
+#include "platform/win32/win32_glue.h"
+
 #include <windows.h>
 #include <oleauto.h>
 #include <shellapi.h>
@@ -376,18 +378,7 @@ void Win32Os::OleRelease(Handle object) {
 }
 
 std::string Win32Os::SysErrorMessage(std::int32_t code) {
-  char* text = nullptr;
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, static_cast<DWORD>(code), 0,
-                                 reinterpret_cast<LPSTR>(&text), 0, nullptr);
-  std::string message;
-  if (n > 0 && text != nullptr) message.assign(text, n);
-  if (text != nullptr) LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.')) {
-    message.pop_back();
-  }
+  std::string message = win32::SystemMessage(static_cast<DWORD>(code));
   if (message.empty()) {
     char fallback[32];
     wsprintfA(fallback, "Error 0x%08lX", static_cast<unsigned long>(code));
@@ -464,20 +455,14 @@ Handle Win32Os::CreateIconIndirect(const IconImage& image) {
     return kNoHandle;
   }
   // The colour image as a 24-bit section, rows padded to four bytes.
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = win32::TopDownRgb24(w, h);
   void* bits = nullptr;
   OwnedBitmap color(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (color.h == nullptr || bits == nullptr) return kNoHandle;
   // The system draws an icon as (screen AND mask) XOR colour: where the
   // mask marks a pixel transparent, the colour must be black there, or the
   // picture's ground would tint whatever lies beneath the icon.
-  const int stride = (w * 3 + 3) & ~3;
+  const int stride = win32::Rgb24Stride(w);
   for (int y = 0; y < h; ++y) {
     auto* row = static_cast<std::uint8_t*>(bits) + static_cast<std::ptrdiff_t>(y) * stride;
     for (int x = 0; x < w; ++x) {
