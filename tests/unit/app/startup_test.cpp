@@ -4,6 +4,7 @@
 #include "app/frmmain.h"
 #include "app/instance.h"
 #include "program_fixture.h"
+#include "sequence.h"
 #include "settings/settings_record.h"
 
 namespace app {
@@ -30,6 +31,85 @@ TEST_F(ProgramTest, StartShowsTheMainWindowAndRunsEachStepOnceInOrder) {
                                       "AddTrayIcon", "EnableHideTimer", "ShowUsagePage"}));
   EXPECT_TRUE(Form().StartupDone);
   EXPECT_TRUE(backend.Boxes().empty());
+}
+
+// The start as the system and the user see it: every call, and when the
+// window first shows, its page, the level caption and the refresh timer.
+TEST_F(ProgramTest, StartMakesItsCallsInOrder) {
+  testing_support::Sequence run(os, backend, [this] {
+    TForm_Zentor* f = program ? program->Form() : nullptr;
+    if (f == nullptr) return testing_support::Sight{{"window", "none"}};
+    return testing_support::Sight{
+        {"window", f->Visible() ? "shown" : "made"},
+        {"level", f->Label_OptimizeLavel.Caption()},
+        {"refresh timer", f->Timer_GetProcessInfo.Enabled() ? "on" : "off"}};
+  });
+  StartProgram();
+  ASSERT_TRUE(started);
+  EXPECT_EQ(run.Text(), testing_support::Lines({
+                            "GetVersionExA",  // the processor module's check
+                            "OpenEventA(QuorvelEvent20070409)",  // the instance mark
+                            "CreateEventA(QuorvelEvent20070409)",
+                            "SetEvent",
+                            "window: made",
+                            "level: OptimizeLavel",
+                            "refresh timer: off",
+                            // the window's creation handler
+                            "RegisterWindowMessageA(TaskbarCreated)",
+                            "GetVersionExA",
+                            "OpenProcessToken",  // administrator?, then the debug privilege
+                            "GetTokenInformation",
+                            "CloseHandle",
+                            "OpenProcessToken",
+                            "LookupPrivilegeValueA(SeDebugPrivilege)",
+                            "AdjustTokenPrivileges",
+                            "CloseHandle",
+                            "RegOpenKeyExA(HKLM\\Software\\Quorvel)",  // the settings key must exist
+                            "RegCloseKey",
+                            "GlobalMemoryStatusEx",  // the graphs set up
+                            "RegCreateKeyExA(HKLM\\Software\\Quorvel)",  // settings loaded
+                            "RegQueryValueExA(QuorvelSetInfo)",
+                            "RegisterHotKey(1331,5,65)",
+                            "RegisterHotKey(1332,5,84)",
+                            "RegisterHotKey(1333,5,77)",
+                            "RegisterHotKey(1334,5,69)",
+                            "RegCloseKey",
+                            "RegCreateKeyExA(HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run)",
+                            "RegQueryValueExA(Quorvel)",
+                            "RegCloseKey",
+                            "RegCreateKeyExA(HKLM\\Software\\Quorvel)",  // and saved again at once
+                            "RegSetValueExA(QuorvelSetInfo)",
+                            "UnregisterHotKey(1331)",
+                            "UnregisterHotKey(1332)",
+                            "UnregisterHotKey(1333)",
+                            "UnregisterHotKey(1334)",
+                            "RegisterHotKey(1331,5,65)",
+                            "RegisterHotKey(1332,5,84)",
+                            "RegisterHotKey(1333,5,77)",
+                            "RegisterHotKey(1334,5,69)",
+                            "RegCloseKey",
+                            "RegCreateKeyExA(HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run)",
+                            "RegDeleteValueA(Quorvel)",
+                            "RegCloseKey",
+                            "refresh timer: on",  // applied
+                            "CreateToolhelp32Snapshot(2,0)",  // the first refresh
+                            "Process32First",
+                            "CloseHandle",
+                            "GlobalMemoryStatusEx",
+                            "NtQuerySystemInformation(0)",
+                            "NtQuerySystemInformation(3)",
+                            "NtQuerySystemInformation(2)",
+                            "GlobalMemoryStatusEx x2",
+                            "CreateIconIndirect",
+                            "Shell_NotifyIconA(1)",  // no icon to change yet: fails quietly
+                            "level: Level 1",
+                            "GlobalMemoryStatusEx",  // the tray icon added afresh
+                            "CreateIconIndirect",
+                            "Shell_NotifyIconA(2)",
+                            "Shell_NotifyIconA(0)",
+                            "DestroyIcon",
+                            "window: shown",
+                        }));
 }
 
 TEST_F(ProgramTest, ShowingAgainRepeatsNoStartupStep) {

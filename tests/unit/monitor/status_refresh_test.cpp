@@ -5,6 +5,7 @@
 #include "app/frmmain.h"
 #include "monitor/memory_status.h"
 #include "app/program_fixture.h"
+#include "sequence.h"
 
 namespace app {
 namespace {
@@ -76,6 +77,78 @@ TEST_F(StatusRefresh, StartUpSetsUpGraphsAndRefreshesOnce) {
   EXPECT_EQ(Form().Timer_GetProcessInfo.Interval(), 2000u);
   EXPECT_TRUE(Form().Timer_GetProcessInfo.Enabled());
   EXPECT_TRUE(Open().empty()) << ::testing::PrintToString(Open());
+}
+
+// Steps 1 to 12 as the system and the user see them. The calls pin the
+// order down; the changes seen between two calls are listed in the order
+// of the steps that make them.
+TEST_F(StatusRefresh, RunsEveryStepInOrder) {
+  Start();
+  os.RemoveProcess(400);
+  os.AddProcess(Proc(500, "notepad.exe"));
+  os.memory.ullAvailPhys = 314572800u;  // 300 MB
+  os.AdvanceProcessorTime(2 * 10000000LL, 10000000LL);
+  testing_support::Sequence run(os, backend, [this] {
+    TForm_Zentor& f = Form();
+    return testing_support::Sight{
+        {"report", f.ListView_ProcessReport.Cell(f.ListView_ProcessReport.Count() - 1, 0)},
+        {"panel 0", f.StatusBar_State.Panel(0).text},
+        {"panel 2", f.StatusBar_State.Panel(2).text.substr(0, 19)},
+        {"memory graph", f.Chart_PhyMem.Summary()},
+        {"Label_PMu", f.Label_PMu.Caption()},
+        {"processor graph", f.Chart_CPUs.Summary()},
+        {"Label_CPUusage", f.Label_CPUusage.Caption()},
+        {"Gauge_Mem", std::to_string(f.Gauge_Mem.Progress())},
+        {"Gauge_Cpu2", std::to_string(f.Gauge_Cpu2.Progress())},
+        {"LFreeRAM", f.LFreeRAM.Caption()},
+        {"Label_pmFree", f.Label_pmFree.Caption()}};
+  });
+  Form().Button_GetProcessInfo.Click();
+  EXPECT_EQ(run.Text(), testing_support::Lines({
+                            // 1: a fresh list
+                            "CreateToolhelp32Snapshot(2,0)",
+                            "Process32First",
+                            "Process32Next x4",
+                            "CloseHandle",
+                            "OpenProcess(0,0x1F0FFF)",
+                            "GetModuleFileNameExA",
+                            "GetProcessMemoryInfo",
+                            "OpenProcess(4,0x1F0FFF)",
+                            "GetModuleFileNameExA",
+                            "GetProcessMemoryInfo",
+                            "OpenProcess(1200,0x1F0FFF)",
+                            "GetModuleFileNameExA",
+                            "GetProcessMemoryInfo",
+                            "OpenProcess(500,0x1F0FFF)",
+                            "GetModuleFileNameExA",
+                            "GetProcessMemoryInfo",
+                            // 2: the report and its count, 3: the snapshot and panel 2
+                            "report: notepad.exe",
+                            "GlobalMemoryStatusEx",
+                            "panel 2: PM:307200K/1024000K",
+                            // 4: every handle closed before anything else
+                            "CloseHandle x4",
+                            // 5: the memory graph and its labels
+                            "memory graph: PM=700; VM=324",
+                            "Label_PMu: 700 MB",
+                            // 6: the processor reading
+                            "NtQuerySystemInformation(0)",
+                            "NtQuerySystemInformation(3)",
+                            "NtQuerySystemInformation(2)",
+                            // 7 to 11: the processor graph, then every figure
+                            "processor graph: series=50",
+                            "Label_CPUusage: 50%",
+                            "Gauge_Mem: 700",
+                            "Gauge_Cpu2: 50",
+                            "LFreeRAM: 307200 KB",
+                            "Label_pmFree: 300 MB",
+                            // 12: the tray icon, last
+                            "GlobalMemoryStatusEx",
+                            "DestroyIcon",
+                            "GlobalMemoryStatusEx",
+                            "CreateIconIndirect",
+                            "Shell_NotifyIconA(1)",
+                        }));
 }
 
 TEST_F(StatusRefresh, EveryFigureComesFromOneSnapshotAndOneReading) {

@@ -13,6 +13,7 @@
 #include "app/program_fixture.h"
 #include "optimize/machine.h"
 #include "optimize/tweak.h"
+#include "sequence.h"
 
 namespace optimize {
 namespace {
@@ -272,6 +273,75 @@ TEST_F(OverallOptimization, ShowsItsStateAndRepaintsBeforeTheTweakAndTrimsAfterI
   EXPECT_FALSE(Form().Gauge_OvarallOptimize.Visible());
   EXPECT_EQ(os.trimmedPids, kTrimmable) << "the program itself is trimmed like any other";
   EXPECT_TRUE(OpenBesidesInstanceMark(os).empty()) << ::testing::PrintToString(os.OpenHandles());
+}
+
+// Steps 1 to 11 as the system and the user see them: each call, each box,
+// and each change of the caption, the second status panel, the window's
+// repaints, the gauge and the two timers (which end as they began).
+TEST_F(OverallOptimization, RunsEveryStepInOrder) {
+  os.memory.ullTotalPhys = 2 * kMB;  // three blocks
+  Form().Timer_Auto.SetEnabled(true);
+  backend.ScriptAnswer(gui::mrYes);
+  testing_support::Sequence run(os, backend, [this] {
+    const gui::TGauge& g = Form().Gauge_OvarallOptimize;
+    return testing_support::Sight{
+        {"caption", Form().Label_overalloptimizing.Visible() ? "shown" : "hidden"},
+        {"status", Form().StatusBar_State.Panel(1).text},
+        {"window repainted",
+         std::to_string(std::count(backend.Repainted().begin(), backend.Repainted().end(),
+                                   Form().ControlId()))},
+        {"gauge", g.Visible() ? "0.." + std::to_string(g.MaxValue()) : "hidden"},
+        {"timers", std::string(Form().Timer_Auto.Enabled() ? "auto" : "-") + "/" +
+                       (Form().Timer_GetProcessInfo.Enabled() ? "refresh" : "-")}};
+  });
+  Form().SpeedButton_StartFull.Click();
+  EXPECT_EQ(run.Text(), testing_support::Lines({
+                            "box: This function could free a lot of physical memory space,but "
+                            "take sometime to complete. ",
+                            "caption: shown",
+                            "GlobalMemoryStatusEx",  // before the work
+                            "status: memory tweaking... ",
+                            "window repainted: 1",
+                            "GlobalMemoryStatusEx",  // the tweak's own
+                            "gauge: 0..3",
+                            "VirtualAlloc(1048576,0x1000,0x204) x3",
+                            "VirtualFree x3",
+                            "gauge: hidden",
+                            // Step 7: a fresh list, every process trimmed, the list released.
+                            "CreateToolhelp32Snapshot(2,0)",
+                            "Process32First",
+                            "Process32Next x6",
+                            "CloseHandle",
+                            "OpenProcess(0,0x1F0FFF)",
+                            "OpenProcess(0,0x410)",
+                            "OpenProcess(4,0x1F0FFF)",
+                            "OpenProcess(4,0x410)",
+                            "GetModuleFileNameExA",
+                            "GetProcessMemoryInfo",
+                            "OpenProcess(400,0x1F0FFF)",
+                            "GetModuleFileNameExA",
+                            "GetProcessMemoryInfo",
+                            "OpenProcess(900,0x1F0FFF)",
+                            "GetModuleFileNameExA",
+                            "GetProcessMemoryInfo",
+                            "OpenProcess(1200,0x1F0FFF)",
+                            "GetModuleFileNameExA",
+                            "GetProcessMemoryInfo",
+                            "OpenProcess(1500,0x1F0FFF)",
+                            "OpenProcess(1500,0x410)",
+                            "GetModuleFileNameExA",
+                            "GetProcessMemoryInfo",
+                            "SetProcessWorkingSetSize(handle 0)",
+                            "SetProcessWorkingSetSize(4)",
+                            "SetProcessWorkingSetSize(400)",
+                            "SetProcessWorkingSetSize(900)",
+                            "SetProcessWorkingSetSize(1200)",
+                            "SetProcessWorkingSetSize(1500)",
+                            "CloseHandle x5",
+                            "GlobalMemoryStatusEx",  // after the work
+                            "box: Available physical memory before optimizing:1 MB",
+                            "caption: hidden",
+                        }));
 }
 
 struct LevelCase {
