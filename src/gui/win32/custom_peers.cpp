@@ -317,17 +317,10 @@ LRESULT CALLBACK PanelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       });
       return 0;
     }
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
+    default:
+      if (!IsPointerMessage(msg)) return DefWindowProcA(hwnd, msg, wParam, lParam);
       Guarded([&] { bar->PanelMouse(hwnd, msg, wParam, lParam); });
       return 0;
-    default:
-      return DefWindowProcA(hwnd, msg, wParam, lParam);
   }
 }
 

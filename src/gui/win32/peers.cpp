@@ -378,19 +378,11 @@ bool WindowPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
         return true;
       }
       return false;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-      if (HandleMouse(msg, wParam, lParam)) {
+    default:
+      if (IsPointerMessage(msg) && HandleMouse(msg, wParam, lParam)) {
         result = 0;
         return true;
       }
-      return false;
-    default:
       return false;
   }
 }

@@ -117,6 +117,23 @@ void PaintControlAt(const TControl& control, HDC dc, int dx, int dy);
 // Raises the error the program-wide box shows when the system refuses a
 // window or a timer: without it a part of the program would be silently
 // missing (a control never drawn, a refresh that never comes).
+// The pointer's moves and the three buttons' presses and releases: what a
+// control that answers the mouse itself takes over.
+inline bool IsPointerMessage(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Runs a piece of a window procedure where no exception may cross back into
 // the system's dispatch: what it throws is shown in the program-wide error
 // box, never swallowed. False when it threw.
