@@ -140,6 +140,19 @@ class TimedOs : public platform::Os {
     Timed t(*this);
     return inner_.NtQuerySystemInformation(infoClass, buffer, length, returnLength);
   }
+  bool HasNtSetSystemInformation() override {
+    Timed t(*this);
+    return inner_.HasNtSetSystemInformation();
+  }
+  platform::NtStatus NtSetSystemInformation(std::uint32_t infoClass, void* info,
+                                            std::uint32_t length) override {
+    Timed t(*this);
+    return inner_.NtSetSystemInformation(infoClass, info, length);
+  }
+  std::uint32_t RtlNtStatusToDosError(platform::NtStatus status) override {
+    Timed t(*this);
+    return inner_.RtlNtStatusToDosError(status);
+  }
   bool OpenProcessToken(platform::Handle process, std::uint32_t access,
                         platform::Handle* token) override {
     Timed t(*this);

@@ -94,6 +94,7 @@ constexpr int kLabelMaxSpace = 655;
 constexpr int kSpeedButtonStartFull = 656;
 constexpr int kGaugeOvarallOptimize = 657;
 constexpr int kLabelOveralloptimizing = 658;
+constexpr int kCheckBoxMemoryLists = 660;
 constexpr int kSpeedButtonRunAuto2 = 659;
 
 // Settings page.

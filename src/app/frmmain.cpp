@@ -94,6 +94,7 @@ TForm_Zentor::TForm_Zentor(gui::TApplication& app, platform::Os& os)
       SpeedButton_StartFull(&GroupBox_OverallOptimize, ids::kSpeedButtonStartFull),
       Gauge_OvarallOptimize(&GroupBox_OverallOptimize, ids::kGaugeOvarallOptimize),
       Label_overalloptimizing(&GroupBox_OverallOptimize, ids::kLabelOveralloptimizing),
+      CheckBox_MemoryLists(&GroupBox_OverallOptimize, ids::kCheckBoxMemoryLists),
       ListView_ProcessReport(&Page_Processes, ids::kListViewProcessReport),
       SpeedButton_RunAuto2(&Page_Processes, ids::kSpeedButtonRunAuto2),
       ScrollBox_Settings(&Page_Settings, ids::kScrollBoxSettings),

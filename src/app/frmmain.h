@@ -115,6 +115,9 @@ class TForm_Zentor : public gui::TForm {
   gui::TSpeedButton SpeedButton_StartFull;
   gui::TGauge Gauge_OvarallOptimize;
   gui::TLabel Label_overalloptimizing;
+  // Also empty the system's memory lists after the trimming; disabled where
+  // the system cannot.
+  gui::TCheckBox CheckBox_MemoryLists;
   gui::TListView ListView_ProcessReport;
   gui::TSpeedButton SpeedButton_RunAuto2;  // second copy of SpeedButton_RunAuto
 

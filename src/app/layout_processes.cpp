@@ -13,7 +13,7 @@ using namespace layout;
 void TForm_Zentor::LayOutProcessesPage() {
   // The "Overall optimize" group stands above the report, the second
   // automatic-optimization button below it.
-  GroupBox_OverallOptimize.SetBounds(3, 38, 585, 88);
+  GroupBox_OverallOptimize.SetBounds(3, 38, 585, 108);
   GroupBox_OverallOptimize.SetCaption("Overall optimize");
   GroupBox_OverallOptimize.SetColor(gui::colors::kWhite);
   Place({{Label_OptimizeLavel, 84, 14, 300, 14, "OptimizeLavel"},
@@ -22,9 +22,12 @@ void TForm_Zentor::LayOutProcessesPage() {
          {Label_MaxSpace, 390, 34, 70, 14, "Max. Space"},
          {SpeedButton_StartFull, 476, 26, 90, 28, "Optimize Now"},
          {Gauge_OvarallOptimize, 10, 62, 565, 14, nullptr},
-         {Label_overalloptimizing, 10, 62, 565, 14, "Memory overall optimizing..."}});
+         {Label_overalloptimizing, 10, 62, 565, 14, "Memory overall optimizing..."},
+         {CheckBox_MemoryLists, 10, 82, 565, 17,
+          "Also empty the standby list (Windows Vista and later)"}});
   for (gui::TControl* c : std::initializer_list<gui::TControl*>{
-           &Label_OptimizeLavel, &Label_MaxSpeed, &TrackBar_OverallOption, &Label_MaxSpace}) {
+           &Label_OptimizeLavel, &Label_MaxSpeed, &TrackBar_OverallOption, &Label_MaxSpace,
+           &CheckBox_MemoryLists}) {
     c->SetColor(gui::colors::kWhite);
   }
   Label_OptimizeLavel.SetAlignment(gui::TAlignment::taCenter);
@@ -42,7 +45,7 @@ void TForm_Zentor::LayOutProcessesPage() {
   Label_overalloptimizing.SetAlignment(gui::TAlignment::taCenter);
   Label_overalloptimizing.Hide();
 
-  ListView_ProcessReport.SetBounds(3, 130, 585, 268);
+  ListView_ProcessReport.SetBounds(3, 150, 585, 248);
   SetUpProcessReport(ListView_ProcessReport);
 
   SpeedButton_RunAuto2.SetBounds(468, 402, 120, 28);

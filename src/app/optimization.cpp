@@ -5,6 +5,7 @@
 #include "app/gauge_progress.h"
 #include "monitor/memory_status.h"
 #include "optimize/auto_optimize.h"
+#include "optimize/memory_lists.h"
 #include "optimize/overall.h"
 #include "optimize/trim.h"
 #include "optimize/tweak.h"
@@ -43,8 +44,15 @@ void TForm_Zentor::SpeedButton_StartFullClick() {
   GaugeProgress progress(Gauge_OvarallOptimize);
   optimize::TweakMemory(os_, TrackBar_OverallOption.Position(), progress);
   optimize::TrimAllProcesses(os_);
+  // A disabled box may still hold a stored tick: the system has no lists
+  // to empty then.
+  const bool emptyLists = CheckBox_MemoryLists.Checked() && CheckBox_MemoryLists.Enabled();
+  std::string listsLine;
+  if (emptyLists) listsLine = optimize::MemoryListReportLine(optimize::EmptyMemoryLists(os_));
   const monitor::MemoryStatus after = monitor::TakeMemoryStatus(os_);
-  App().ShowMessageBox(optimize::OverallReportText(before.ullAvailPhys, after.ullAvailPhys));
+  std::string report = optimize::OverallReportText(before.ullAvailPhys, after.ullAvailPhys);
+  if (emptyLists) report += "\r\n" + listsLine;
+  App().ShowMessageBox(report);
 }
 
 void TForm_Zentor::OverallOpimize1Click() { SpeedButton_StartFull.Click(); }

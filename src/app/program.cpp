@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/command_line.h"
 #include "app/instance.h"
 #include "monitor/cpu_usage.h"
 
@@ -39,7 +40,15 @@ bool Program::Start() {
 
 void Program::Run() { app_.Run(); }
 
-int QuorvelMain(platform::Os& os, gui::Backend& backend) {
+int QuorvelMain(platform::Os& os, gui::Backend& backend, const std::string& arguments) {
+  const CommandLine line = ParseCommandLine(arguments);
+  if (line.kind == CommandLine::Kind::kOptimize) return RunOptimizeCommand(os, line.level);
+  if (line.kind == CommandLine::Kind::kMisused) {
+    gui::TApplication app(backend);
+    app.SetTitle("Quorvel");
+    app.ShowMessageBox(kCommandLineUsage);
+    return kCommandMisused;
+  }
   Program program(os, backend);
   if (program.Start()) program.Run();
   return 0;

@@ -2,6 +2,7 @@
 // The program entry, split so tests can drive it between start and loop.
 
 #include <memory>
+#include <string>
 
 #include "app/frmmain.h"
 #include "gui/application.h"
@@ -32,7 +33,9 @@ class Program {
   std::unique_ptr<TForm_Zentor> form_;
 };
 
-// Runs the whole program; the exit code is 0 on every way out.
-int QuorvelMain(platform::Os& os, gui::Backend& backend);
+// Runs the whole program with the arguments after its name. Started as
+// usual the exit code is 0 on every way out; the optimize command ends
+// with its own (app/command_line.h).
+int QuorvelMain(platform::Os& os, gui::Backend& backend, const std::string& arguments = "");
 
 }  // namespace app

@@ -57,6 +57,7 @@ void TForm_Zentor::LoadSettings(bool UseDefaults) {
     if (stored.error != settings::StoreError::kNone) ThrowStoreError(stored.error, settings::kSettingsValue);
     record = stored.record;
   }
+  CheckBox_MemoryLists.SetChecked(!UseDefaults && settings::ReadMemoryListsOption(os_, key.Get()));
 
   for (const settings::SetInfoField& f : settings::SetInfoFields()) {
     if (IsHotKeyField(f)) continue;
@@ -112,6 +113,9 @@ void TForm_Zentor::SaveSettings() {
 
   const settings::StoreError written = settings::WriteSettingsRecord(os_, key.Get(), record);
   if (written != settings::StoreError::kNone) ThrowStoreError(written, settings::kSettingsValue);
+  const settings::StoreError option =
+      settings::WriteMemoryListsOption(os_, key.Get(), CheckBox_MemoryLists.Checked());
+  if (option != settings::StoreError::kNone) ThrowStoreError(option, settings::kMemoryListsValue);
 
   UnregisterHotKeys();
   CurrentHotKeys = PendingHotKeys;

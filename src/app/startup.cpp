@@ -6,6 +6,7 @@
 #include "app/frmmain.h"
 #include "app/instance.h"
 #include "monitor/cpu_usage.h"
+#include "optimize/memory_lists.h"
 #include "platform/handles.h"
 #include "settings/settings_store.h"
 
@@ -44,6 +45,7 @@ void TForm_Zentor::RefuseStart() { App().Terminate(); }
 void TForm_Zentor::FormCreate() {
   taskbarCreatedMessage_ = os_.RegisterWindowMessageA("TaskbarCreated");
   platformFamily_ = monitor::DetectPlatformFamily(os_);
+  CheckBox_MemoryLists.SetEnabled(optimize::MemoryListsAvailable(os_));
   sampler_ = std::make_unique<monitor::CpuUsageSampler>(os_, platformFamily_,
                                                         [this] { App().ProcessMessages(); });
   StartupDone = false;

@@ -9,13 +9,11 @@
 
 namespace monitor {
 
-namespace {
 bool ReadVersion(platform::Os& os, platform::OsVersionInfo& info) {
   info = platform::OsVersionInfo{};
   info.dwOSVersionInfoSize = sizeof(platform::OsVersionInfo);
   return os.GetVersionExA(&info);
 }
-}  // namespace
 
 PlatformFamily DetectPlatformFamily(platform::Os& os) {
   platform::OsVersionInfo info;

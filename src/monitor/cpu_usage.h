@@ -11,6 +11,9 @@ namespace monitor {
 // The codes form a bit set, as the platform defines them.
 enum class PlatformFamily : std::uint8_t { None = 0, Win32s = 1, Windows9x = 2, WindowsNT = 4 };
 
+// The system's version record; false when the system will not say.
+bool ReadVersion(platform::Os& os, platform::OsVersionInfo& info);
+
 PlatformFamily DetectPlatformFamily(platform::Os& os);
 
 // The module's start-up check: the program cannot sample the processor

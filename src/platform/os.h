@@ -99,6 +99,11 @@ constexpr NtStatus kStatusUnsuccessful = static_cast<NtStatus>(0xC0000001u);
 constexpr NtStatus kStatusNotImplemented = static_cast<NtStatus>(0xC0000002u);
 constexpr NtStatus kStatusInvalidInfoClass = static_cast<NtStatus>(0xC0000003u);
 constexpr NtStatus kStatusInfoLengthMismatch = static_cast<NtStatus>(0xC0000004u);
+constexpr NtStatus kStatusAccessDenied = static_cast<NtStatus>(0xC0000022u);
+constexpr NtStatus kStatusPrivilegeNotHeld = static_cast<NtStatus>(0xC0000061u);
+// ERROR_MR_MID_NOT_FOUND: what RtlNtStatusToDosError gives for a status it
+// does not know.
+constexpr std::uint32_t kErrorMrMidNotFound = 317;
 constexpr std::uint32_t kSystemBasicInformation = 0;
 constexpr std::uint32_t kSystemPerformanceInformation = 2;
 constexpr std::uint32_t kSystemTimeOfDayInformation = 3;
@@ -293,6 +298,15 @@ class Os {
   virtual NtStatus NtQuerySystemInformation(std::uint32_t infoClass, void* buffer,
                                             std::uint32_t length,
                                             std::uint32_t* returnLength) = 0;
+  // Whether ntdll exports NtSetSystemInformation; looked up at run time,
+  // never imported.
+  virtual bool HasNtSetSystemInformation() = 0;
+  // Without the entry point the status is kStatusNotImplemented.
+  virtual NtStatus NtSetSystemInformation(std::uint32_t infoClass, void* info,
+                                          std::uint32_t length) = 0;
+  // The Win32 error code for a status, as ntdll maps it;
+  // kErrorMrMidNotFound where there is no such mapping.
+  virtual std::uint32_t RtlNtStatusToDosError(NtStatus status) = 0;
 
   // advapi32: tokens
   virtual bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) = 0;

@@ -97,6 +97,22 @@ StoreError WriteSettingsRecord(platform::Os& os, platform::HKey key, const TSetI
   return StoreError::kNone;
 }
 
+bool ReadMemoryListsOption(platform::Os& os, platform::HKey key) {
+  std::uint8_t data[4] = {};
+  std::uint32_t type = 0;
+  std::uint32_t size = sizeof data;
+  if (os.RegQueryValueExA(key, kMemoryListsValue, &type, data, &size) != 0) return false;
+  return type == platform::kRegDword && size == sizeof data && (data[0] & 1) != 0;
+}
+
+StoreError WriteMemoryListsOption(platform::Os& os, platform::HKey key, bool on) {
+  const std::uint8_t data[4] = {static_cast<std::uint8_t>(on ? 1 : 0), 0, 0, 0};
+  if (os.RegSetValueExA(key, kMemoryListsValue, platform::kRegDword, data, sizeof data) != 0) {
+    return StoreError::kWriteFailed;
+  }
+  return StoreError::kNone;
+}
+
 bool StartupEntryRegistered(platform::Os& os) {
   platform::UniqueKey runKey = platform::CreateKey(os, platform::kHKeyLocalMachine, kRunKey);
   if (!runKey) return false;

@@ -12,6 +12,9 @@ namespace settings {
 // The installer makes the key; the program only opens it.
 inline constexpr const char* kSettingsKey = "Software\\Quorvel";
 inline constexpr const char* kSettingsValue = "QuorvelSetInfo";
+// Beside the record, which older copies of the program keep reading as it
+// is: bit 0 of this REG_DWORD says to empty the memory lists too.
+inline constexpr const char* kMemoryListsValue = "QuorvelMemoryLists";
 inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* kRunValue = "Quorvel";
 inline constexpr const char* kSaveQuestion = "Are you sure to save the settings?";
@@ -57,6 +60,15 @@ StoredRecord ReadSettingsRecord(platform::Os& os, platform::HKey key);
 // Writes the record's 92 bytes as kSettingsValue; kWriteFailed when the
 // system refuses.
 StoreError WriteSettingsRecord(platform::Os& os, platform::HKey key, const TSetInfo& record);
+
+// The memory-list option in an open settings key: on when kMemoryListsValue
+// is a 4-byte REG_DWORD with bit 0 set. Missing, or of another type or
+// size, it is off.
+bool ReadMemoryListsOption(platform::Os& os, platform::HKey key);
+
+// Writes the option as 1 or 0; kWriteFailed (about kMemoryListsValue) when
+// the system refuses.
+StoreError WriteMemoryListsOption(platform::Os& os, platform::HKey key, bool on);
 
 // Whether the machine's start-up list holds a kRunValue that names this
 // program.

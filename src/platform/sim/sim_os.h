@@ -71,6 +71,8 @@ class SimOs : public Os {
   bool tokensAvailable = true;       // false on the 9x family
   bool userHoldsDebugPrivilege = true;  // false: adjustment assigns nothing
   Luid debugPrivilegeLuid{20, 0};
+  bool userHoldsProfilePrivilege = true;  // SeProfileSingleProcessPrivilege
+  Luid profilePrivilegeLuid{13, 0};
 
   // Registry keys that exist, as "HKLM\\Software\\Quorvel" (any letter case).
   void AddKey(const std::string& path);
@@ -185,6 +187,12 @@ class SimOs : public Os {
   void AdvanceProcessorTime(std::int64_t elapsed, std::int64_t idle);
   // NtQuerySystemInformation of this class alone answers kStatusUnsuccessful.
   std::optional<std::uint32_t> failQueryClass;
+  // The memory-list commands (NtSetSystemInformation, class 80): whether
+  // ntdll has the call, what each command answers (success unless
+  // scripted), and the commands given so far.
+  bool ntSetSystemInformationAvailable = true;
+  std::map<std::uint32_t, NtStatus> memoryListStatus;
+  std::vector<std::uint32_t> memoryListCommands;
 
   // A date in 2003 and an hour and a half of idle time; multiples of 2^8 so
   // that differences survive conversion to double exactly.
@@ -258,6 +266,9 @@ class SimOs : public Os {
                             std::uint32_t size) override;
   NtStatus NtQuerySystemInformation(std::uint32_t infoClass, void* buffer, std::uint32_t length,
                                     std::uint32_t* returnLength) override;
+  bool HasNtSetSystemInformation() override;
+  NtStatus NtSetSystemInformation(std::uint32_t infoClass, void* info, std::uint32_t length) override;
+  std::uint32_t RtlNtStatusToDosError(NtStatus status) override;
   bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) override;
   bool GetTokenInformation(Handle token, std::uint32_t infoClass, void* buffer,
                            std::uint32_t length, std::uint32_t* returnLength) override;
@@ -342,6 +353,7 @@ class SimOs : public Os {
   std::int32_t OpenKnownKey(const std::string& path, std::uint32_t access, HKey* result);
 
   bool Failing(std::string_view call);
+  bool profilePrivilegeEnabled_ = false;
   // Whether a log entry is wanted at all: by the log, the hook or an armed
   // failure that names its call. A benchmark wants none, and a call's entry
   // is then never built.

@@ -66,12 +66,16 @@ bool SimOs::LookupPrivilegeValueA(const char* systemName, const std::string& nam
     return false;
   }
   if (Failing("LookupPrivilegeValueA")) return false;
-  if (systemName != nullptr || name != "SeDebugPrivilege") {
-    lastError_ = kErrorNoSuchPrivilege;
-    return false;
+  if (systemName == nullptr && name == "SeDebugPrivilege") {
+    *luid = debugPrivilegeLuid;
+    return true;
   }
-  *luid = debugPrivilegeLuid;
-  return true;
+  if (systemName == nullptr && name == "SeProfileSingleProcessPrivilege") {
+    *luid = profilePrivilegeLuid;
+    return true;
+  }
+  lastError_ = kErrorNoSuchPrivilege;
+  return false;
 }
 
 bool SimOs::AdjustTokenPrivileges(Handle token, bool /*disableAll*/,
@@ -89,11 +93,58 @@ bool SimOs::AdjustTokenPrivileges(Handle token, bool /*disableAll*/,
   }
   lastAdjustedState = *newState;
   if (returnLength != nullptr) *returnLength = 0;
-  const bool isDebug = newState->PrivilegeCount == 1 &&
-                       newState->luid.LowPart == debugPrivilegeLuid.LowPart &&
-                       newState->luid.HighPart == debugPrivilegeLuid.HighPart;
-  lastError_ = (isDebug && userHoldsDebugPrivilege) ? kErrorSuccess : kErrorNotAllAssigned;
+  const auto is = [newState](const Luid& luid) {
+    return newState->PrivilegeCount == 1 && newState->luid.LowPart == luid.LowPart &&
+           newState->luid.HighPart == luid.HighPart;
+  };
+  const bool assigned = (is(debugPrivilegeLuid) && userHoldsDebugPrivilege) ||
+                        (is(profilePrivilegeLuid) && userHoldsProfilePrivilege);
+  lastError_ = assigned ? kErrorSuccess : kErrorNotAllAssigned;
+  if (is(profilePrivilegeLuid) && assigned && newState->Attributes == kSePrivilegeEnabled) {
+    profilePrivilegeEnabled_ = true;
+  }
   return true;
+}
+
+// --- the memory lists ------------------------------------------------------------------
+
+namespace {
+constexpr std::uint32_t kSystemMemoryListInformation = 80;
+}  // namespace
+
+bool SimOs::HasNtSetSystemInformation() {
+  Log("HasNtSetSystemInformation");
+  return ntSetSystemInformationAvailable;
+}
+
+NtStatus SimOs::NtSetSystemInformation(std::uint32_t infoClass, void* info, std::uint32_t length) {
+  std::uint32_t command = 0;
+  if (info != nullptr && length >= sizeof command) std::memcpy(&command, info, sizeof command);
+  Log("NtSetSystemInformation(" + std::to_string(infoClass) + "," + std::to_string(command) + ")");
+  if (!ntSetSystemInformationAvailable) return kStatusNotImplemented;
+  if (Failing("NtSetSystemInformation")) {
+    return lastError_ != 0 ? static_cast<NtStatus>(0xC0000000u | lastError_) : kStatusUnsuccessful;
+  }
+  if (infoClass != kSystemMemoryListInformation) return kStatusInvalidInfoClass;
+  if (length != sizeof command) return kStatusInfoLengthMismatch;
+  // The system asks for the privilege itself, enabled on the caller's token.
+  if (!profilePrivilegeEnabled_) return kStatusPrivilegeNotHeld;
+  memoryListCommands.push_back(command);
+  const auto scripted = memoryListStatus.find(command);
+  return scripted != memoryListStatus.end() ? scripted->second : kStatusSuccess;
+}
+
+std::uint32_t SimOs::RtlNtStatusToDosError(NtStatus status) {
+  Log("RtlNtStatusToDosError");
+  switch (static_cast<std::uint32_t>(status)) {
+    case 0: return kErrorSuccess;
+    case 0xC0000001u: return 31;    // ERROR_GEN_FAILURE
+    case 0xC0000002u: return 1;     // ERROR_INVALID_FUNCTION
+    case 0xC0000022u: return 5;     // ERROR_ACCESS_DENIED
+    case 0xC0000061u: return 1314;  // ERROR_PRIVILEGE_NOT_HELD
+    case 0xC000009Au: return 1450;  // ERROR_NO_SYSTEM_RESOURCES
+    default: return kErrorMrMidNotFound;
+  }
 }
 
 }  // namespace platform

@@ -198,6 +198,22 @@ NtStatus Win32Os::NtQuerySystemInformation(std::uint32_t infoClass, void* buffer
   return status;
 }
 
+bool Win32Os::HasNtSetSystemInformation() { return Find(ntSetSystemInformation_) != nullptr; }
+
+NtStatus Win32Os::NtSetSystemInformation(std::uint32_t infoClass, void* info, std::uint32_t length) {
+  Entry entry = Find(ntSetSystemInformation_);
+  if (entry == nullptr) return kStatusNotImplemented;
+  using Fn = LONG(WINAPI*)(ULONG, PVOID, ULONG);
+  return As<Fn>(entry)(infoClass, info, length);
+}
+
+std::uint32_t Win32Os::RtlNtStatusToDosError(NtStatus status) {
+  Entry entry = Find(rtlNtStatusToDosError_);
+  if (entry == nullptr) return kErrorMrMidNotFound;
+  using Fn = ULONG(WINAPI*)(LONG);
+  return As<Fn>(entry)(status);
+}
+
 bool Win32Os::OpenProcessToken(Handle process, std::uint32_t access, Handle* token) {
   HANDLE t = nullptr;
   const bool ok = ::OpenProcessToken(H(process), access, &t) != FALSE;

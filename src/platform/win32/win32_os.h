@@ -35,6 +35,9 @@ class Win32Os : public Os {
                                   std::uint32_t* size) override;
   NtStatus NtQuerySystemInformation(std::uint32_t infoClass, void* buffer, std::uint32_t length,
                                     std::uint32_t* returnLength) override;
+  bool HasNtSetSystemInformation() override;
+  NtStatus NtSetSystemInformation(std::uint32_t infoClass, void* info, std::uint32_t length) override;
+  std::uint32_t RtlNtStatusToDosError(NtStatus status) override;
   bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) override;
   bool GetTokenInformation(Handle token, std::uint32_t infoClass, void* buffer,
                            std::uint32_t length, std::uint32_t* returnLength) override;
@@ -95,6 +98,8 @@ class Win32Os : public Os {
   LoadedEntry globalMemoryStatusEx_{"kernel32.dll", "GlobalMemoryStatusEx"};
   LoadedEntry queryFullProcessImageNameA_{"kernel32.dll", "QueryFullProcessImageNameA"};
   LoadedEntry ntQuerySystemInformation_{"ntdll.dll", "NtQuerySystemInformation"};
+  LoadedEntry ntSetSystemInformation_{"ntdll.dll", "NtSetSystemInformation"};
+  LoadedEntry rtlNtStatusToDosError_{"ntdll.dll", "RtlNtStatusToDosError"};
   bool toolHelpSought_ = false;
   Entry createToolhelp32Snapshot_ = nullptr;
   Entry process32First_ = nullptr;

@@ -56,7 +56,7 @@ TEST_F(ProgramTest, StartMakesItsCallsInOrder) {
                             "refresh timer: off",
                             // the window's creation handler
                             "RegisterWindowMessageA(TaskbarCreated)",
-                            "GetVersionExA",
+                            "GetVersionExA x2",  // the family, then the memory lists' call
                             "OpenProcessToken",  // administrator?, then the debug privilege
                             "GetTokenInformation",
                             "CloseHandle",
@@ -69,6 +69,7 @@ TEST_F(ProgramTest, StartMakesItsCallsInOrder) {
                             "GlobalMemoryStatusEx",  // the graphs set up
                             "RegCreateKeyExA(HKLM\\Software\\Quorvel)",  // settings loaded
                             "RegQueryValueExA(QuorvelSetInfo)",
+                            "RegQueryValueExA(QuorvelMemoryLists)",
                             "RegisterHotKey(1331,5,65)",
                             "RegisterHotKey(1332,5,84)",
                             "RegisterHotKey(1333,5,77)",
@@ -79,6 +80,7 @@ TEST_F(ProgramTest, StartMakesItsCallsInOrder) {
                             "RegCloseKey",
                             "RegCreateKeyExA(HKLM\\Software\\Quorvel)",  // and saved again at once
                             "RegSetValueExA(QuorvelSetInfo)",
+                            "RegSetValueExA(QuorvelMemoryLists)",
                             "UnregisterHotKey(1331)",
                             "UnregisterHotKey(1332)",
                             "UnregisterHotKey(1333)",
@@ -110,6 +112,34 @@ TEST_F(ProgramTest, StartMakesItsCallsInOrder) {
                             "DestroyIcon",
                             "window: shown",
                         }));
+}
+
+TEST_F(ProgramTest, MemoryListBoxIsEnabledOnlyOnNtSixWithTheCall) {
+  os.version.dwMajorVersion = 6;
+  StartProgram();
+  ASSERT_TRUE(started);
+  EXPECT_TRUE(Form().CheckBox_MemoryLists.Enabled());
+  EXPECT_EQ(Form().CheckBox_MemoryLists.Caption(),
+            "Also empty the standby list (Windows Vista and later)");
+  EXPECT_FALSE(Form().CheckBox_MemoryLists.Checked()) << "off by default";
+}
+
+TEST_F(ProgramTest, MemoryListBoxIsDisabledOnWindows98) {
+  os.version.dwPlatformId = platform::kVerPlatformWin32Windows;
+  os.version.dwMajorVersion = 4;
+  os.version.dwMinorVersion = 10;
+  os.tokensAvailable = false;
+  StartProgram();
+  ASSERT_TRUE(started);
+  EXPECT_FALSE(Form().CheckBox_MemoryLists.Enabled());
+}
+
+TEST_F(ProgramTest, MemoryListBoxIsDisabledWhereNtdllLacksTheCall) {
+  os.version.dwMajorVersion = 6;
+  os.ntSetSystemInformationAvailable = false;
+  StartProgram();
+  ASSERT_TRUE(started);
+  EXPECT_FALSE(Form().CheckBox_MemoryLists.Enabled());
 }
 
 TEST_F(ProgramTest, ShowingAgainRepeatsNoStartupStep) {

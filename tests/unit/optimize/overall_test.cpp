@@ -116,6 +116,84 @@ TEST_F(OverallOptimization, AsksYesOrCancelThenReportsInAPlainBox) {
   EXPECT_EQ(report.style, gui::mb::kOk) << "no icon, one OK";
 }
 
+// --- the memory lists -----------------------------------------------------------------
+
+class OverallOnVista : public OverallOptimization {
+ protected:
+  OverallOnVista() { os.version.dwMajorVersion = 6; }
+  std::string ReportText() const {
+    for (const gui::ShownBox& box : backend.Boxes()) {
+      if (IsReport(box)) return box.text;
+    }
+    return "(no report)";
+  }
+  // The report's lines after the Part's three.
+  std::string ExtraLines() const {
+    const std::string text = ReportText();
+    std::size_t at = 0;
+    for (int line = 0; line < 3 && at != std::string::npos; ++line) {
+      at = text.find("\r\n", at == 0 ? 0 : at + 2);
+    }
+    return at == std::string::npos ? "" : text.substr(at + 2);
+  }
+};
+
+TEST_F(OverallOnVista, ListsAreEmptiedAfterTheTrimAndBeforeTheSecondSnapshot) {
+  ASSERT_TRUE(Form().CheckBox_MemoryLists.Enabled());
+  Form().CheckBox_MemoryLists.SetChecked(true);
+  backend.ScriptAnswer(gui::mrYes);
+  Form().SpeedButton_StartFull.Click();
+  EXPECT_EQ(ExtraLines(), "Standby list: emptied");
+  EXPECT_EQ(os.memoryListCommands, (std::vector<std::uint32_t>{3, 4}));
+  const std::size_t lastTrim = IndexOf("SetProcessWorkingSetSize(", true);
+  const std::size_t flush = IndexOf("NtSetSystemInformation(80,3)");
+  const std::size_t purge = IndexOf("NtSetSystemInformation(80,4)");
+  const std::size_t lastSnapshot = IndexOf("GlobalMemoryStatus", true);
+  EXPECT_LT(lastTrim, IndexOf("LookupPrivilegeValueA(SeProfileSingleProcessPrivilege)"));
+  EXPECT_LT(flush, purge);
+  EXPECT_LT(purge, lastSnapshot);
+  EXPECT_TRUE(OpenBesidesInstanceMark(os).empty()) << ::testing::PrintToString(os.OpenHandles());
+}
+
+TEST_F(OverallOnVista, EachFailureHasItsLine) {
+  Form().CheckBox_MemoryLists.SetChecked(true);
+  os.userHoldsProfilePrivilege = false;
+  backend.ScriptAnswer(gui::mrYes);
+  Form().SpeedButton_StartFull.Click();
+  EXPECT_EQ(ExtraLines(), "Standby list: not emptied (administrator rights needed)");
+
+  os.userHoldsProfilePrivilege = true;
+  os.memoryListStatus[4] = platform::kStatusAccessDenied;
+  backend.ClearBoxes();
+  backend.ScriptAnswer(gui::mrYes);
+  Form().SpeedButton_StartFull.Click();
+  EXPECT_EQ(ExtraLines(), "Standby list: not emptied (Error 5)");
+}
+
+TEST_F(OverallOnVista, WithTheOptionOffTheReportIsTheThreeLinesAndNoListIsTouched) {
+  backend.ScriptAnswer(gui::mrYes);
+  Form().SpeedButton_StartFull.Click();
+  const std::string report = ReportText();
+  EXPECT_TRUE(IsReport(backend.Boxes().back())) << report;
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2) << report;
+  EXPECT_EQ(report.find("Standby"), std::string::npos) << report;
+  EXPECT_EQ(os.CountCalls("NtSetSystemInformation(80,3)"), 0u);
+  EXPECT_EQ(os.CountCalls("LookupPrivilegeValueA(SeProfileSingleProcessPrivilege)"), 0u);
+}
+
+TEST_F(OverallOptimization, ATickedBoxTheSystemCannotServeRunsNoStep) {
+  ASSERT_FALSE(Form().CheckBox_MemoryLists.Enabled()) << "NT 5.1 has no memory lists to empty";
+  Form().CheckBox_MemoryLists.SetChecked(true);  // as a stored value would leave it
+  backend.ScriptAnswer(gui::mrYes);
+  Form().SpeedButton_StartFull.Click();
+  ASSERT_EQ(backend.Boxes().size(), 2u);
+  const std::string& report = backend.Boxes()[1].text;
+  EXPECT_TRUE(IsReport(backend.Boxes()[1])) << report;
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2) << report;
+  EXPECT_EQ(report.find("Standby"), std::string::npos) << report;
+  EXPECT_EQ(os.CountCalls("NtSetSystemInformation(80,3)"), 0u);
+}
+
 struct ReportCase {
   const char* name;
   std::uint32_t before;

@@ -510,5 +510,81 @@ TEST_F(SettingsStore, ReaderFedRandomValuesEndsOnlyInItsDocumentedOutcomes) {
   }
 }
 
+// --- the memory-list option, beside the record -----------------------------------------
+
+TEST_F(SettingsStore, MemoryListOptionRoundTripsAndDefaultClearsIt) {
+  Start();
+  EXPECT_FALSE(Form().CheckBox_MemoryLists.Checked()) << "off when nothing is stored";
+  ASSERT_TRUE(os.GetValue(kKey, "QuorvelMemoryLists")) << "the start saves it like the record";
+  Form().CheckBox_MemoryLists.SetChecked(true);
+  const std::vector<std::uint8_t> record = Stored()->data;
+  Run([&] { Form().SaveSettings(); });
+  const auto value = os.GetValue(kKey, "QuorvelMemoryLists");
+  ASSERT_TRUE(value);
+  EXPECT_EQ(value->type, platform::kRegDword);
+  EXPECT_EQ(value->data, (std::vector<std::uint8_t>{1, 0, 0, 0}));
+  EXPECT_EQ(Stored()->data, record) << "the 92-byte record is untouched by the option";
+  ASSERT_EQ(Stored()->data.size(), 92u);
+
+  Form().CheckBox_MemoryLists.SetChecked(false);
+  Run([&] { Form().LoadSettings(false); });
+  EXPECT_TRUE(Form().CheckBox_MemoryLists.Checked()) << "read back from the value";
+
+  backend.ScriptAnswer(gui::mrYes);
+  Run([&] { Form().SpeedButton1.Click(); });
+  EXPECT_FALSE(Form().CheckBox_MemoryLists.Checked()) << "Default clears it";
+  EXPECT_TRUE(backend.Boxes().size() == 1u) << "only the question";
+  EXPECT_TRUE(OpenKeys().empty());
+}
+
+struct OptionValueCase {
+  const char* name;
+  std::uint32_t type;
+  std::vector<std::uint8_t> data;
+  bool on;
+};
+
+void PrintTo(const OptionValueCase& c, std::ostream* os) { *os << c.name; }
+
+class MemoryListOptionValue : public SettingsStore,
+                              public ::testing::WithParamInterface<OptionValueCase> {};
+
+TEST_P(MemoryListOptionValue, CountsAsOnOnlyAsAFourByteNumberWithBitZero) {
+  os.SetValue(kKey, "QuorvelMemoryLists", GetParam().type, GetParam().data);
+  Start();
+  EXPECT_EQ(Form().CheckBox_MemoryLists.Checked(), GetParam().on);
+  EXPECT_TRUE(backend.Boxes().empty()) << "a bad value is no error: " << backend.Boxes()[0].text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, MemoryListOptionValue,
+    ::testing::Values(
+        OptionValueCase{"One", platform::kRegDword, {1, 0, 0, 0}, true},
+        OptionValueCase{"OtherBitsIgnored", platform::kRegDword, {3, 0, 0, 0x80}, true},
+        OptionValueCase{"Zero", platform::kRegDword, {0, 0, 0, 0}, false},
+        OptionValueCase{"BitZeroClear", platform::kRegDword, {2, 0, 0, 0}, false},
+        OptionValueCase{"Binary", platform::kRegBinary, {1, 0, 0, 0}, false},
+        OptionValueCase{"Text", platform::kRegSz, {'1', 0}, false},
+        OptionValueCase{"TooShort", platform::kRegDword, {1, 0}, false},
+        OptionValueCase{"TooLong", platform::kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}, false},
+        OptionValueCase{"Empty", platform::kRegDword, {}, false}),
+    [](const ::testing::TestParamInfo<OptionValueCase>& info) { return info.param.name; });
+
+TEST_F(SettingsStore, FailedOptionWriteNamesTheValueAfterTheRecordIsSaved) {
+  Start();
+  Form().SpinEdit_Time.SetText("9");
+  os.onCall = [&](const std::string& call) {
+    if (call == "RegSetValueExA(QuorvelMemoryLists)") {
+      os.Fail("RegSetValueExA", platform::kErrorAccessDenied);
+    }
+  };
+  Run([&] { Form().SaveSettings(); });
+  os.onCall = nullptr;
+  ASSERT_EQ(backend.Boxes().size(), 1u);
+  EXPECT_EQ(backend.Boxes()[0].text, "Failed to set data for 'QuorvelMemoryLists'");
+  EXPECT_EQ(Stored()->data[4], 9) << "the record was written first";
+  EXPECT_TRUE(OpenKeys().empty());
+}
+
 }  // namespace
 }  // namespace app
