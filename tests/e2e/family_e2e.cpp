@@ -166,6 +166,13 @@ TEST_F(Family, RefreshListsAProcessStartedAfterTheStart) {
   EXPECT_EQ(WindowText(count).rfind("Process number:", 0), 0u) << WindowText(count);
 }
 
+// The memory lists exist from NT 6.0 on: on 9x the option cannot be ticked.
+TEST_F(Family, MemoryListOptionIsDisabledOn9xOnly) {
+  HWND box = Control(ids::kCheckBoxMemoryLists);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(IsWindowEnabled(box) != FALSE, !nineX_) << (nineX_ ? "9x" : "NT");
+}
+
 // The overall optimization runs to its report in both families.
 TEST_F(Family, OverallOptimizationAsksThenReports) {
   PostMessageA(Control(ids::kSpeedButtonStartFull), BM_CLICK, 0, 0);

@@ -173,6 +173,7 @@ bool DeleteMachineValue(const char* key, const char* name) {
 
 void ForgetSettings() {
   DeleteMachineValue(kSettingsKeyPath, "QuorvelSetInfo");
+  DeleteMachineValue(kSettingsKeyPath, "QuorvelMemoryLists");
   DeleteMachineValue(kRunKeyPath, "Quorvel");
 }
 
