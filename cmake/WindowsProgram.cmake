@@ -61,3 +61,12 @@ target_link_libraries(tweak_probe PRIVATE quorvel_subsystems quorvel_platform_wi
 # process (scripts/bench-refresh). Not shipped.
 add_executable(refresh_probe bench/wine_refresh_probe.cpp)
 target_link_libraries(refresh_probe PRIVATE quorvel_subsystems quorvel_platform_win32 ${QUORVEL_WIN_LINK})
+
+# The overall optimization's benchmark (scripts/bench-overall): a probe that
+# times the real program's overall optimization against the same memory
+# work done plainly. Large-address-aware like the program, so its plain
+# passes find the same room. Not shipped.
+add_executable(overall_probe bench/wine_overall_probe.cpp)
+target_include_directories(overall_probe PRIVATE src)
+target_link_libraries(overall_probe PRIVATE ${QUORVEL_WIN_LINK})
+target_link_options(overall_probe PRIVATE -Wl,--large-address-aware)
