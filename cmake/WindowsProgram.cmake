@@ -61,3 +61,16 @@ target_link_libraries(tweak_probe PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
 # process (scripts/bench-refresh). Not shipped.
 add_executable(refresh_probe bench/wine_refresh_probe.cpp)
 target_link_libraries(refresh_probe PRIVATE quorvel_win32 ${QUORVEL_WIN_LINK})
+
+# The start-up benchmark (scripts/bench-start): a probe that times a
+# program's start to its first visible window, and the baseline it is set
+# against, a bare window program importing from the same system DLLs with
+# the same manifest. Not shipped.
+add_executable(start_probe bench/wine_start_probe.cpp)
+target_include_directories(start_probe PRIVATE src)
+target_link_libraries(start_probe PRIVATE ${QUORVEL_WIN_LINK})
+add_executable(bare_window WIN32 bench/bare_window.cpp bench/bare_window.rc)
+target_include_directories(bare_window PRIVATE src ${CMAKE_CURRENT_BINARY_DIR}/generated)
+set_source_files_properties(bench/bare_window.rc PROPERTIES OBJECT_DEPENDS
+  ${CMAKE_CURRENT_BINARY_DIR}/generated/quorvel.manifest)
+target_link_libraries(bare_window PRIVATE comctl32 ole32 oleaut32 uuid shell32 ${QUORVEL_WIN_LINK})
