@@ -70,3 +70,16 @@ add_executable(overall_probe bench/wine_overall_probe.cpp)
 target_include_directories(overall_probe PRIVATE src)
 target_link_libraries(overall_probe PRIVATE ${QUORVEL_WIN_LINK})
 target_link_options(overall_probe PRIVATE -Wl,--large-address-aware)
+
+# The start-up benchmark (scripts/bench-start): a probe that times a
+# program's start to its first visible window, and the baseline it is set
+# against, a bare window program importing from the same system DLLs with
+# the same manifest. Not shipped.
+add_executable(start_probe bench/wine_start_probe.cpp)
+target_include_directories(start_probe PRIVATE src)
+target_link_libraries(start_probe PRIVATE ${QUORVEL_WIN_LINK})
+add_executable(bare_window WIN32 bench/bare_window.cpp bench/bare_window.rc)
+target_include_directories(bare_window PRIVATE src ${CMAKE_CURRENT_BINARY_DIR}/generated)
+set_source_files_properties(bench/bare_window.rc PROPERTIES OBJECT_DEPENDS
+  ${CMAKE_CURRENT_BINARY_DIR}/generated/quorvel.manifest)
+target_link_libraries(bare_window PRIVATE comctl32 ole32 oleaut32 uuid shell32 ${QUORVEL_WIN_LINK})

@@ -41,6 +41,13 @@ class Backend {
 
   // A peer for the control, or null when the backend draws nothing.
   virtual std::unique_ptr<Peer> CreatePeer(TControl& control) = 0;
+  // The order in which a pass makes the peers of a control's children
+  // (parent first always): a backend whose system stacks each new window
+  // beneath its siblings makes those that lie over the others first, so
+  // none has to be moved once made.
+  virtual std::vector<TControl*> PeerCreationOrder(const TWinControl& parent) {
+    return parent.Children();
+  }
 
   // The timer's Enabled or Interval changed, or it is going away (enabled
   // false). The backend (re)arms or cancels it.

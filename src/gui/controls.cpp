@@ -34,7 +34,8 @@ void TControl::CreateOwnPeer() {
 
 void TWinControl::CreatePeers() {
   CreateOwnPeer();
-  for (TControl* child : children_) child->CreatePeers();
+  if (!HasApplication()) return;
+  for (TControl* child : Application().GetBackend().PeerCreationOrder(*this)) child->CreatePeers();
 }
 
 TControl::~TControl() {

@@ -186,6 +186,11 @@ TEST_F(SettingsE2e, KeysPressedInAnEditRecordTheCombinationAndSaveRegistersIt) {
   SendMessageA(Control(ids::kSpeedButtonSet), BM_CLICK, 0, 0);
   HWND edit = Control(ids::kEditAutoOptimizeKey);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(edit) != FALSE; }, Timeout(10000)));
+  // Real input goes to what is under the pointer when the program takes it
+  // from its queue: a click sent while the program is still working through
+  // what its start and the page change queued (the first paints) can be
+  // lost, and the keys then go to the form. Wait until it is waiting for input.
+  WaitForInputIdle(quorvel_.ProcessHandle(), Timeout(10000));
   // A real click puts the keyboard focus into the edit.
   RECT r;
   GetWindowRect(edit, &r);

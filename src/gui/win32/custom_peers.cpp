@@ -12,6 +12,10 @@ namespace gui::win32 {
 namespace {
 
 constexpr UINT_PTR kHoverTimer = 1;
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
 constexpr UINT kHoverPollMs = 50;
 
 // The frame is ours: one black pixel, whatever the desktop theme says.
@@ -23,9 +27,6 @@ void PaintFrame(HWND hwnd) {
   OffsetRect(&r, -r.left, -r.top);
   FrameRect(dc.Get(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
-
-constexpr DWORD kFormStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kFormExStyle = WS_EX_APPWINDOW;
 
 void DrawTextIn(HDC dc, const TControl& c, const std::string& text, RECT r, UINT format) {
   SelectedObject font(dc, Gdi().Font(c.Font()));
@@ -81,16 +82,22 @@ bool FormPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
   }
 }
 
+RECT FormPeer::FrameRect(const TControl& form) {
+  RECT r = {0, 0, form.Width(), form.Height()};
+  AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
+  OffsetRect(&r, form.Left(), form.Top());
+  return r;
+}
+
 void FormPeer::ApplyBounds() {
-  // The control's size is the client area: the frame lies outside it.
-  RECT r = {0, 0, Control().Width(), Control().Height()};
-  AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
-  SetWindowPos(Hwnd(), nullptr, Control().Left() + r.left, Control().Top() + r.top,
-               r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT r = FrameRect(Control());
+  SetWindowPos(Hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormPeer::ApplyVisible() {
   if (Control().Visible()) {
+    AnnounceComingOnScreen(Control());
     ShowWindow(Hwnd(), SW_SHOW);
     SetForegroundWindow(Hwnd());
   } else {
@@ -132,7 +139,7 @@ void ContainerPeer::ApplyState() {
     UpdateScrollBar();
     Scrolled();
   }
-  InvalidateRect(Hwnd(), nullptr, TRUE);
+  Invalidate(true);
 }
 
 void ContainerPeer::UpdateScrollBar() {
@@ -144,7 +151,7 @@ void ContainerPeer::UpdateScrollBar() {
   si.nMax = box.ContentHeight() > 0 ? box.ContentHeight() - 1 : 0;
   si.nPage = static_cast<UINT>(box.Height());
   si.nPos = box.ScrollPos();
-  SetScrollInfo(Hwnd(), SB_VERT, &si, TRUE);
+  SetScrollInfo(Hwnd(), SB_VERT, &si, OnScreen());
 }
 
 void ContainerPeer::Scrolled() {
@@ -228,6 +235,7 @@ void GaugePeer::Paint(HDC dc) {
 void GaugePeer::ApplyState() {
   const auto& g = static_cast<const TGauge&>(Control());
   SetWindowTextA(Hwnd(), g.Text().c_str());
+  if (!OnScreen()) return;
   InvalidateRect(Hwnd(), nullptr, FALSE);
   // Long operations hold the message loop; show the new percentage now.
   UpdateWindow(Hwnd());
@@ -345,33 +353,48 @@ void StatusBarPeer::Setup(HINSTANCE instance) {
   Rebuild();
 }
 
+std::vector<RECT> StatusBarPeer::PanelPlaces() const {
+  const auto& bar = static_cast<const TStatusBar&>(Control());
+  const std::vector<int> edges = bar.PanelEdges();
+  std::vector<RECT> places;
+  int left = 0;
+  for (int edge : edges) {
+    const int right = edge < 0 ? bar.Width() : edge;
+    places.push_back(RECT{left, 0, right > left ? right : left, bar.Height()});
+    left = right;
+  }
+  return places;
+}
+
 void StatusBarPeer::Rebuild() {
   for (HWND panel : panels_) DestroyWindow(panel);
   panels_.clear();
+  places_ = PanelPlaces();
   const auto& bar = static_cast<const TStatusBar&>(Control());
   for (int i = 0; i < bar.PanelCount(); ++i) {
+    const RECT& r = places_[i];
     HWND panel = CreateWindowExA(
-        0, kPanelClass, bar.Panel(i).text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
-        0, 0, Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(bar.ControlId() * 10 + i)),
-        instance_, nullptr);
+        0, kPanelClass, bar.Panel(i).text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r.left,
+        r.top, r.right - r.left, r.bottom - r.top, Hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(bar.ControlId() * 10 + i)), instance_, nullptr);
     if (panel == nullptr) {
       RaiseSystemError("Windows could not create a control of the program", GetLastError());
     }
     SetWindowLongPtrA(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     panels_.push_back(panel);
   }
-  LayOut();
 }
 
 void StatusBarPeer::LayOut() {
-  const auto& bar = static_cast<const TStatusBar&>(Control());
-  const std::vector<int> edges = bar.PanelEdges();
-  int left = 0;
-  for (std::size_t i = 0; i < panels_.size(); ++i) {
-    const int right = edges[i] < 0 ? bar.Width() : edges[i];
-    MoveWindow(panels_[i], left, 0, right > left ? right - left : 0, bar.Height(), TRUE);
-    left = right;
+  // Only a panel whose place changed is moved: a move costs a trip to the
+  // system even when it ends where it began.
+  const std::vector<RECT> places = PanelPlaces();
+  for (std::size_t i = 0; i < panels_.size() && i < places.size(); ++i) {
+    if (i < places_.size() && SameRect(places[i], places_[i])) continue;
+    const RECT& r = places[i];
+    MoveWindow(panels_[i], r.left, r.top, r.right - r.left, r.bottom - r.top, OnScreen());
   }
+  places_ = places;
 }
 
 void StatusBarPeer::ApplyBounds() {
@@ -386,14 +409,14 @@ void StatusBarPeer::ApplyState() {
   } else {
     LayOut();
   }
-  InvalidateRect(Hwnd(), nullptr, FALSE);
+  Invalidate(false);
 }
 
 void StatusBarPeer::ItemChanged(ItemChange what, int row, int) {
   if (what != ItemChange::Cell || row < 0 || row >= static_cast<int>(panels_.size())) return;
   const auto& bar = static_cast<const TStatusBar&>(Control());
   SetWindowTextA(panels_[row], bar.Panel(row).text.c_str());
-  InvalidateRect(panels_[row], nullptr, FALSE);
+  if (OnScreen()) InvalidateRect(panels_[row], nullptr, FALSE);
 }
 
 void StatusBarPeer::Paint(HDC dc) {

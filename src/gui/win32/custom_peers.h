@@ -13,13 +13,12 @@ class FormPeer : public WindowPeer {
  public:
   using WindowPeer::WindowPeer;
   static constexpr const char* kClassName = "TForm_Zentor";
+  static constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+  static constexpr DWORD kExStyle = WS_EX_APPWINDOW;
+  // The window's place, frame included: the control's size is the client
+  // area's, and its frame lies outside it.
+  static RECT FrameRect(const TControl& form);
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  // The window was made at the control's bounds, frame included; the
-  // control's size is the client area's.
-  void ApplyCreatedState() override {
-    ApplyBounds();
-    WindowPeer::ApplyCreatedState();
-  }
 
  protected:
   void ApplyBounds() override;
@@ -93,10 +92,13 @@ class StatusBarPeer : public WindowPeer {
   void ApplyState() override;
 
  private:
+  // Each panel's place in the bar, as the bar's panel widths lay them out.
+  std::vector<RECT> PanelPlaces() const;
   void Rebuild();
   void LayOut();
   HINSTANCE instance_ = nullptr;
   std::vector<HWND> panels_;
+  std::vector<RECT> places_;  // where the panels were last put
 };
 
 // The line chart: a tiled background and one polyline per series.

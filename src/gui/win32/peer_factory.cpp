@@ -9,17 +9,10 @@ namespace gui::win32 {
 
 namespace {
 
-// Later pictures and labels are drawn over earlier ones, as they are laid out.
-void RaiseOverSiblings(HWND hwnd) {
-  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
 template <typename PeerT>
-std::unique_ptr<Peer> Own(TControl& control, const char* className, DWORD style, HINSTANCE instance,
-                          bool raise) {
+std::unique_ptr<Peer> Own(TControl& control, const char* className, DWORD style, HINSTANCE instance) {
   auto peer = std::make_unique<PeerT>(control);
   if (CreateOwnWindow(*peer, className, style, 0, instance) == nullptr) return nullptr;
-  if (raise) RaiseOverSiblings(peer->Hwnd());
   return peer;
 }
 
@@ -59,9 +52,11 @@ std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance) {
   switch (control.Kind()) {
     case ControlKind::Form: {
       auto peer = std::make_unique<FormPeer>(control);
-      // Created hidden: the first showing runs the start-up steps first.
-      constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
-      if (CreateOwnWindow(*peer, FormPeer::kClassName, kStyle, WS_EX_APPWINDOW, instance) == nullptr) {
+      // Created hidden, frame and all at its place: the first showing runs
+      // the start-up steps first.
+      const RECT frame = FormPeer::FrameRect(control);
+      if (CreateOwnWindow(*peer, FormPeer::kClassName, FormPeer::kStyle, FormPeer::kExStyle,
+                          instance, &frame) == nullptr) {
         return nullptr;
       }
       ShowWindow(peer->Hwnd(), SW_HIDE);
@@ -79,18 +74,17 @@ std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance) {
     case ControlKind::Page:
     case ControlKind::Notebook:
     case ControlKind::GroupBox:
-      return Own<ContainerPeer>(control, "QuorvelPanel", WS_CLIPCHILDREN, instance, false);
+      return Own<ContainerPeer>(control, "QuorvelPanel", WS_CLIPCHILDREN, instance);
     case ControlKind::ScrollBox:
-      return Own<ContainerPeer>(control, "QuorvelScrollBox", WS_CLIPCHILDREN | WS_VSCROLL, instance,
-                                false);
+      return Own<ContainerPeer>(control, "QuorvelScrollBox", WS_CLIPCHILDREN | WS_VSCROLL, instance);
     case ControlKind::Label:
-      return Own<LabelPeer>(control, "QuorvelLabel", 0, instance, true);
+      return Own<LabelPeer>(control, "QuorvelLabel", 0, instance);
     case ControlKind::Gauge:
-      return Own<GaugePeer>(control, "QuorvelGauge", 0, instance, true);
+      return Own<GaugePeer>(control, "QuorvelGauge", 0, instance);
     case ControlKind::SpeedButton:
-      return Own<SpeedButtonPeer>(control, "QuorvelSpeedButton", 0, instance, true);
+      return Own<SpeedButtonPeer>(control, "QuorvelSpeedButton", 0, instance);
     case ControlKind::Image:
-      return Own<ImagePeer>(control, "QuorvelImage", 0, instance, true);
+      return Own<ImagePeer>(control, "QuorvelImage", 0, instance);
     case ControlKind::Button:
       return Standard<ButtonPeer>(control, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, instance);
     case ControlKind::CheckBox:
@@ -127,7 +121,7 @@ std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance) {
       return peer;
     }
     case ControlKind::Chart:
-      return Own<ChartPeer>(control, "QuorvelChart", 0, instance, false);
+      return Own<ChartPeer>(control, "QuorvelChart", 0, instance);
   }
   return nullptr;
 }

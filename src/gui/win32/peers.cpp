@@ -173,16 +173,72 @@ void PaintBeneath(const TControl& control, HDC dc) {
   }
 }
 
+// --- stacking -------------------------------------------------------------------------
+
+bool StacksOverSiblings(const TControl& control) {
+  switch (control.Kind()) {
+    case ControlKind::Label:
+    case ControlKind::Gauge:
+    case ControlKind::SpeedButton:
+    case ControlKind::Image:
+      return true;
+    default:
+      return control.BroughtToFront();
+  }
+}
+
+std::vector<TControl*> StackingCreationOrder(const TWinControl& parent) {
+  const std::vector<TControl*>& children = parent.Children();
+  for (const TControl* child : children) {
+    if (child->GetPeer() != nullptr) return children;
+  }
+  std::vector<TControl*> order;
+  order.reserve(children.size());
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    if (StacksOverSiblings(**it)) order.push_back(*it);
+  }
+  for (TControl* child : children) {
+    if (!StacksOverSiblings(*child)) order.push_back(child);
+  }
+  return order;
+}
+
+bool MustRaiseOnCreation(const TControl& control) {
+  if (!StacksOverSiblings(control) || control.Parent() == nullptr) return false;
+  bool earlier = true;
+  for (const TControl* sibling : control.Parent()->Children()) {
+    if (sibling == &control) {
+      earlier = false;
+      continue;
+    }
+    // Beneath it: everything that does not lie over its siblings, and the
+    // earlier of those that do.
+    const bool beneath = earlier || !StacksOverSiblings(*sibling);
+    if (beneath && sibling->GetPeer() != nullptr) return true;
+  }
+  return false;
+}
+
 // --- the peer base -------------------------------------------------------------------
 
-WindowPeer* WindowPeer::FromHwnd(HWND hwnd) {
-  return IsPeerWindow(hwnd) ? reinterpret_cast<WindowPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))
-                            : nullptr;
+void WindowPeer::ApplyCreatedState() {
+  if (hwnd_ == nullptr) return;
+  if (!Control().Enabled()) ApplyEnabled();
+  if (MustRaiseOnCreation(Control())) {
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  ApplyState();
 }
+
+void WindowPeer::Invalidate(bool erase) const {
+  if (OnScreen()) InvalidateRect(hwnd_, nullptr, erase ? TRUE : FALSE);
+}
+
+WindowPeer* WindowPeer::FromHwnd(HWND hwnd) { return PeerOf(hwnd); }
 
 WindowPeer::~WindowPeer() {
   if (hwnd_ == nullptr) return;
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  ForgetPeerWindow(hwnd_);
   if (originalProc != nullptr) {
     SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc));
   }
@@ -218,7 +274,17 @@ void WindowPeer::ApplyBounds() {
              control_.Height(), TRUE);
 }
 
+void AnnounceComingOnScreen(const TControl& control) {
+  if (auto* peer = dynamic_cast<WindowPeer*>(control.GetPeer())) peer->ComingOnScreen();
+  if (const auto* win = dynamic_cast<const TWinControl*>(&control)) {
+    for (const TControl* child : win->Children()) {
+      if (child->Visible()) AnnounceComingOnScreen(*child);
+    }
+  }
+}
+
 void WindowPeer::ApplyVisible() {
+  if (OnScreen()) AnnounceComingOnScreen(control_);
   ShowWindow(hwnd_, control_.Visible() ? SW_SHOWNA : SW_HIDE);
   // What shows through a see-through control above has just changed.
   RefreshSeeThroughAbove(control_, false);
@@ -226,7 +292,7 @@ void WindowPeer::ApplyVisible() {
 
 void RefreshSeeThroughAbove(const TControl& control, bool now) {
   const TWinControl* parent = control.Parent();
-  if (parent == nullptr) return;
+  if (parent == nullptr || !parent->Showing()) return;
   const RECT mine = {control.Left(), control.Top(), control.Left() + control.Width(),
                      control.Top() + control.Height()};
   bool above = false;
@@ -249,7 +315,7 @@ void RefreshSeeThroughAbove(const TControl& control, bool now) {
 
 void WindowPeer::ApplyCaption() {
   SetWindowTextA(hwnd_, control_.Caption().c_str());
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  Invalidate(true);
 }
 
 namespace {

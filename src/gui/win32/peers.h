@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/controls.h"
 
@@ -60,20 +61,23 @@ class WindowPeer : public Peer {
   WNDPROC originalProc = nullptr;
 
   // Everything a window made from a finished control still lacks.
-  virtual void ApplyCreatedState() {
-    if (hwnd_ == nullptr) return;
-    if (!Control().Enabled()) ApplyEnabled();
-    if (Control().BroughtToFront()) {
-      SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    ApplyState();
-  }
+  virtual void ApplyCreatedState();
+
+  // True while the control is on screen. A window that is not, its own
+  // hidden or one of its parents', is painted whole when it next shows:
+  // until then there is nothing to invalidate or paint at once.
+  bool OnScreen() const { return control_.Showing(); }
+  // InvalidateRect, for a control on screen.
+  void Invalidate(bool erase) const;
+  // The control is about to come on screen, itself or with an ancestor:
+  // what was held back while it was off screen must be in place first.
+  virtual void ComingOnScreen() {}
 
  protected:
   virtual void ApplyBounds();
   virtual void ApplyVisible();
   virtual void ApplyCaption();
-  virtual void ApplyState() { InvalidateRect(hwnd_, nullptr, TRUE); }
+  virtual void ApplyState() { Invalidate(true); }
   virtual void ApplyEnabled() { EnableWindow(hwnd_, Control().Enabled()); }
   // Mouse input in client coordinates, with capture while a button is down.
   bool HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -85,8 +89,12 @@ class WindowPeer : public Peer {
 
 // True for a window of this thread that one of our peers drives: a window
 // handle from a message may name anything on the desktop, including our own
-// timer window, whose user data is not a peer.
+// timer window, which no peer drives.
 bool IsPeerWindow(HWND hwnd);
+// The peer that drives a window of this thread, or null.
+WindowPeer* PeerOf(HWND hwnd);
+// The window is going away with its peer.
+void ForgetPeerWindow(HWND hwnd);
 // Lets a window the system made for a control refuse close requests, which
 // only another program sends.
 void KeepOpen(HWND hwnd);
@@ -94,10 +102,26 @@ void KeepOpen(HWND hwnd);
 // Creates the window and the peer of any control.
 std::unique_ptr<Peer> CreatePeerFor(TControl& control, HINSTANCE instance);
 
+// The system stacks a new child window beneath its siblings. Pictures,
+// labels, gauges and picture buttons lie over their earlier siblings and
+// over the panels and standard controls beside them, as they are laid out,
+// and so does a control brought to front; panels and standard controls
+// keep the order they were made in beneath them.
+bool StacksOverSiblings(const TControl& control);
+// The order that stacks a parent's children so without moving any: those
+// that lie over the others first, the last of them first, then the rest in
+// their order. Children that have windows already keep their order; the
+// new ones are then raised as they are made.
+std::vector<TControl*> StackingCreationOrder(const TWinControl& parent);
+// True when the new window of a control that lies over its siblings must
+// be raised: a sibling it lies over has a window already.
+bool MustRaiseOnCreation(const TControl& control);
+
 // Window classes of our own (their procedure finds the peer from the
 // window) and standard ones (subclassed so the peer sees their messages).
+// `place` overrides the control's own place (a top-level window's frame).
 HWND CreateOwnWindow(WindowPeer& peer, const char* className, DWORD style, DWORD exStyle,
-                     HINSTANCE instance);
+                     HINSTANCE instance, const RECT* place = nullptr);
 HWND CreateStandardWindow(WindowPeer& peer, const char* className, DWORD style, DWORD exStyle,
                           HINSTANCE instance);
 // The HWND of the nearest ancestor with a window, or null.
@@ -110,7 +134,11 @@ RECT PlaceOf(const TControl& control);
 void PaintBeneath(const TControl& control, HDC dc);
 // Repaints the see-through controls laid over this one (at once when `now`,
 // otherwise when the loop next paints): they show what lies beneath them.
+// Nothing while the parent is off screen.
 void RefreshSeeThroughAbove(const TControl& control, bool now);
+// Tells the peers of a control and of everything on it that they are about
+// to come on screen.
+void AnnounceComingOnScreen(const TControl& control);
 // Paints a control's own look at an offset (for PaintBeneath).
 void PaintControlAt(const TControl& control, HDC dc, int dx, int dy);
 

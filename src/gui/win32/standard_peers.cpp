@@ -70,8 +70,9 @@ bool StandardPeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
 }
 
 void StandardPeer::ApplyState() {
-  SendMessageA(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(Gdi().Font(Control().Font())), TRUE);
-  InvalidateRect(Hwnd(), nullptr, TRUE);
+  SendMessageA(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(Gdi().Font(Control().Font())),
+               OnScreen());
+  Invalidate(true);
 }
 
 void ButtonPeer::OnCommand(WORD code) {
@@ -208,7 +209,20 @@ void ListViewPeer::Setup() {
   KeepOpen(reinterpret_cast<HWND>(SendMessageA(Hwnd(), LVM_GETHEADER, 0, 0)));
   SetColumns();
   const auto& list = static_cast<const TListView&>(Control());
+  if (list.Count() > 0) HoldDrawingOffScreen();
   for (int row = 0; row < list.Count(); ++row) InsertRow(row);
+}
+
+void ListViewPeer::HoldDrawingOffScreen() {
+  if (drawingHeld_ || OnScreen()) return;
+  SendMessageA(Hwnd(), WM_SETREDRAW, FALSE, 0);
+  drawingHeld_ = true;
+}
+
+void ListViewPeer::ComingOnScreen() {
+  if (!drawingHeld_) return;
+  drawingHeld_ = false;
+  SendMessageA(Hwnd(), WM_SETREDRAW, TRUE, 0);
 }
 
 void ListViewPeer::SetColumns() {
@@ -239,6 +253,7 @@ void ListViewPeer::InsertRow(int row) {
 
 void ListViewPeer::ItemChanged(ItemChange what, int row, int column) {
   const auto& list = static_cast<const TListView&>(Control());
+  HoldDrawingOffScreen();
   syncing_ = true;
   switch (what) {
     case ItemChange::Inserted: InsertRow(row); break;

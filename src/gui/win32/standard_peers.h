@@ -81,6 +81,7 @@ class ListViewPeer : public StandardPeer {
   // The window's text is the whole table, a row a line and cells split by
   // tabs: the one query a reader in another process can always make.
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  void ComingOnScreen() override;
 
  protected:
   void ApplyState() override;
@@ -89,7 +90,13 @@ class ListViewPeer : public StandardPeer {
   std::string TableText() const;
   void SetColumns();
   void InsertRow(int row);
+  // Off screen, rows are changed with the list's drawing switched off:
+  // otherwise it invalidates each row it touches and resizes its scroll
+  // bars after each, a trip to the system apiece. Switched on again, it
+  // lays itself out once.
+  void HoldDrawingOffScreen();
   bool syncing_ = false;
+  bool drawingHeld_ = false;
   int columnsShown_ = 0;
 };
 

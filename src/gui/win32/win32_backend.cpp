@@ -80,6 +80,10 @@ std::unique_ptr<Peer> Win32Backend::CreatePeer(TControl& control) {
   return peer;
 }
 
+std::vector<TControl*> Win32Backend::PeerCreationOrder(const TWinControl& parent) {
+  return win32::StackingCreationOrder(parent);
+}
+
 std::uintptr_t Win32Backend::NativeHandle(const TControl& control) {
   auto* peer = dynamic_cast<win32::WindowPeer*>(control.GetPeer());
   return peer != nullptr ? reinterpret_cast<std::uintptr_t>(peer->Hwnd()) : 0;
@@ -162,7 +166,8 @@ int Win32Backend::ShowMessageBox(const std::string& text, const std::string& cap
 
 void Win32Backend::RepaintNow(TControl& control) {
   auto* peer = dynamic_cast<win32::WindowPeer*>(control.GetPeer());
-  if (peer == nullptr || peer->Hwnd() == nullptr) return;
+  // Off screen there is nothing to paint: the window is painted whole when it shows.
+  if (peer == nullptr || peer->Hwnd() == nullptr || !peer->OnScreen()) return;
   RedrawWindow(peer->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

@@ -15,6 +15,7 @@ class Win32Backend : public Backend {
   ~Win32Backend() override;
 
   std::unique_ptr<Peer> CreatePeer(TControl& control) override;
+  std::vector<TControl*> PeerCreationOrder(const TWinControl& parent) override;
   void TimerChanged(TTimer& timer) override;
   int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
   void RunMessageLoop(TApplication& app) override;

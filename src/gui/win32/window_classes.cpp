@@ -18,6 +18,13 @@ std::map<HWND, WNDPROC>& KeptOpen() {
   return procs;
 }
 
+// The peer of each window of ours, kept here rather than in the window's
+// user data: setting that is a trip to the system for every window made.
+std::map<HWND, WindowPeer*>& PeerWindows() {
+  static std::map<HWND, WindowPeer*> peers;
+  return peers;
+}
+
 LRESULT CALLBACK KeepOpenWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto it = KeptOpen().find(hwnd);
   if (it == KeptOpen().end()) return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -32,9 +39,12 @@ LRESULT CALLBACK OwnWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     auto* peer = static_cast<WindowPeer*>(create->lpCreateParams);
     peer->SetHwnd(hwnd);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+    PeerWindows()[hwnd] = peer;
     return DefWindowProcA(hwnd, msg, wParam, lParam);
   }
+  // A window gone without its peer (its parent's went first) leaves no
+  // entry behind for a later window given the same handle.
+  if (msg == WM_NCDESTROY) PeerWindows().erase(hwnd);
   // Nothing in the program closes a control; a close request for one can
   // only come from another program, and the system's answer to it would
   // destroy the control under its peer.
@@ -54,6 +64,7 @@ LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   WindowPeer* peer = WindowPeer::FromHwnd(hwnd);
   if (peer == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
   WNDPROC original = peer->originalProc;
+  if (msg == WM_NCDESTROY) PeerWindows().erase(hwnd);
   if (HasApplication()) {
     LRESULT result = 0;
     bool handled = false;
@@ -92,12 +103,18 @@ void KeepOpen(HWND hwnd) {
   if (original != nullptr) KeptOpen()[hwnd] = original;
 }
 
-bool IsPeerWindow(HWND hwnd) {
-  if (hwnd == nullptr || !IsWindow(hwnd)) return false;
-  if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return false;
-  const auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
-  return proc == OwnWndProc || proc == SubclassWndProc;
+bool IsPeerWindow(HWND hwnd) { return PeerOf(hwnd) != nullptr; }
+
+WindowPeer* PeerOf(HWND hwnd) {
+  if (hwnd == nullptr) return nullptr;
+  const auto it = PeerWindows().find(hwnd);
+  if (it == PeerWindows().end()) return nullptr;
+  // Only this thread's windows are ours to drive.
+  if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return nullptr;
+  return it->second;
 }
+
+void ForgetPeerWindow(HWND hwnd) { PeerWindows().erase(hwnd); }
 
 HWND ParentWindow(const TControl& control) {
   for (TControl* p = control.Parent(); p != nullptr; p = p->Parent()) {
@@ -115,11 +132,11 @@ RECT PlaceOf(const TControl& control) {
 }
 
 HWND CreateOwnWindow(WindowPeer& peer, const char* className, DWORD style, DWORD exStyle,
-                     HINSTANCE instance) {
+                     HINSTANCE instance, const RECT* place) {
   RegisterOwnClass(className, instance);
   const TControl& c = peer.Control();
   HWND parent = ParentWindow(c);
-  const RECT r = PlaceOf(c);
+  const RECT r = place != nullptr ? *place : PlaceOf(c);
   if (parent != nullptr) style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (c.Visible()) style |= WS_VISIBLE;
   HWND hwnd = CreateWindowExA(
@@ -151,7 +168,7 @@ HWND CreateStandardWindow(WindowPeer& peer, const char* className, DWORD style, 
     RaiseSystemError("Windows could not create a control of the program", GetLastError());
   }
   peer.SetHwnd(hwnd);
-  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
+  PeerWindows()[hwnd] = &peer;
   peer.originalProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassWndProc)));
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Gdi().Font(c.Font())), 0);

@@ -252,6 +252,28 @@ TEST(Peers, AControlBroughtToTheFrontIsMadeAfterItsSiblings) {
   EXPECT_FALSE(chart.BroughtToFront());
 }
 
+// A backend may choose the order of each parent's children (a system that
+// stacks every new window beneath its siblings wants those on top first);
+// the pass follows it at every level and still makes each parent first.
+TEST(Peers, APassFollowsTheBackendsOrderOfEachParentsChildren) {
+  struct LastFirst : HeadlessBackend {
+    std::vector<TControl*> PeerCreationOrder(const TWinControl& parent) override {
+      return std::vector<TControl*>(parent.Children().rbegin(), parent.Children().rend());
+    }
+  } backend;
+  TApplication app(backend);
+  std::vector<int> made;
+  backend.WhileCreatingPeer = [&](TControl& c) { made.push_back(c.ControlId()); };
+  TForm form(app, 1);
+  TPanel top(&form, 2);
+  TLabel a(&top, 3);
+  TLabel b(&top, 4);
+  TPanel bottom(&form, 5);
+  TLabel c(&bottom, 6);
+  form.CreatePeers();
+  EXPECT_EQ(made, (std::vector<int>{1, 5, 6, 2, 4, 3}));
+}
+
 TEST(Peers, ARefusedPeerLeavesWhatWasMadeAndTheNextPassMakesTheRest) {
   HeadlessBackend backend;
   TApplication app(backend);
