@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,24 @@ TEST(OptimizeCommand, RunsTheWorkSilentlyAndEndsWithZero) {
   EXPECT_FALSE(m.os.EventExists("QuorvelEvent20070409")) << "nor set";
   EXPECT_TRUE(m.os.memoryListCommands.empty()) << "the option is off";
   EXPECT_TRUE(m.os.OpenHandles().empty()) << ::testing::PrintToString(m.os.OpenHandles());
+}
+
+TEST(OptimizeCommand, EnablesTheDebugPrivilegeBeforeOpeningAnyProcess) {
+  Machine m;
+  EXPECT_EQ(m.Run("/optimize"), kCommandDone);
+  const std::vector<std::string>& calls = m.os.Calls();
+  const auto at = [&](const std::string& c) {
+    return std::find(calls.begin(), calls.end(), c) - calls.begin();
+  };
+  ASSERT_LT(at("LookupPrivilegeValueA(SeDebugPrivilege)"), static_cast<long>(calls.size()));
+  EXPECT_LT(at("AdjustTokenPrivileges"), at("OpenProcess(400,0x1F0FFF)"));
+  EXPECT_EQ(m.os.lastAdjustedState.luid.LowPart, m.os.debugPrivilegeLuid.LowPart);
+
+  Machine refused;  // a user without the privilege still gets the rest, silently
+  refused.os.userHoldsDebugPrivilege = false;
+  EXPECT_EQ(refused.Run("/optimize"), kCommandDone);
+  EXPECT_TRUE(refused.backend.Boxes().empty());
+  EXPECT_EQ(refused.os.trimmedPids.size(), 2u);
 }
 
 TEST(OptimizeCommand, RunsBesideARunningInstance) {
