@@ -23,6 +23,10 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "probe_timing.h"
+
+using probe::Median;
+using probe::NowMs;
 
 namespace {
 
@@ -30,17 +34,6 @@ namespace ids = app::ids;
 
 constexpr DWORD kWaitMs = 240000;
 constexpr int kUsagePage = 400;
-
-double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 struct Find {
   DWORD pid;
@@ -212,12 +205,6 @@ double TimePlain(int level) {
     for (int pass = 0; pass < level; ++pass) ok = PlainPass(m.ullTotalPhys) && ok;
   }
   return ok ? NowMs() - start : -1;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 }  // namespace

@@ -28,6 +28,9 @@
 
 #include "platform/win32/win32_os.h"
 #include "process/process_list.h"
+#include "probe_timing.h"
+
+using probe::Median;
 
 namespace {
 
@@ -140,12 +143,6 @@ double MicrosecondsPerProcess(Pass pass) {
 }
 
 double Fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 std::string SemaphoreName(DWORD parent) {
   return "quorvel-refresh-probe-" + std::to_string(parent);

@@ -21,22 +21,15 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "probe_timing.h"
+
+using probe::Median;
+using probe::NowMs;
 
 namespace {
 
 constexpr DWORD kAppearTimeoutMs = 60000;
 constexpr DWORD kExitTimeoutMs = 30000;
-
-double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lParam) {
   if (!IsWindowVisible(hwnd)) return TRUE;
@@ -82,12 +75,6 @@ double TimeOneStart(const std::string& program) {
   }
   CloseHandle(info.hProcess);
   return shown;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 std::string BaseName(const std::string& path) {

@@ -18,6 +18,9 @@
 
 #include "optimize/tweak.h"
 #include "platform/win32/win32_os.h"
+#include "probe_timing.h"
+
+using probe::Median;
 
 namespace {
 
@@ -93,12 +96,6 @@ void Summary(const char* what, double plain, double tweak) {
   } else {
     std::printf("%-19s not reported by this system\n", what);
   }
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 }  // namespace
