@@ -309,6 +309,10 @@ std::string TGauge::Text() const {
   return text;
 }
 
+bool GaugePaintsAtOnce(int percentDone, unsigned msSinceLastPaint) {
+  return percentDone <= 0 || percentDone >= 100 || msSinceLastPaint >= kGaugePaintIntervalMs;
+}
+
 // --- TListView ------------------------------------------------------------------------
 
 void TListView::AddColumn(const TListColumn& column) {

@@ -158,6 +158,73 @@ TEST(WindowCreation, AWindowMadeFromAFinishedControlShowsItsWholeState) {
   EXPECT_EQ(SendMessageA(track, TBM_GETPOS, 0, 0), 4);
 }
 
+// Counts the paints the system sends to one window of this thread.
+HWND countedWindow = nullptr;
+int paintsCounted = 0;
+LRESULT CALLBACK CountPaints(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && message->message == WM_PAINT && message->hwnd == countedWindow) {
+    ++paintsCounted;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+gui::TColor PixelOf(HWND hwnd, int x, int y) {
+  HDC dc = GetDC(hwnd);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(hwnd, dc);
+  return c;
+}
+
+// A long operation drives the gauge without letting messages through: what
+// it shows must reach the screen by the gauge's own paints: its ends at
+// once, and the steps between at most once an interval.
+TEST(GaugePaints, ARunShowsItsEndsAtOnceAndBetweenThemPaintsAtMostOnceAnInterval) {
+  RecordingBackend backend;
+  gui::TApplication app(backend);
+  gui::TForm form(app, 1);
+  form.SetBounds(0, 0, 320, 120);
+  gui::TGauge gauge(&form, 2);
+  gauge.SetBounds(10, 10, 200, 14);
+  gauge.SetColors(gui::colors::kLime, gui::colors::kSilver);
+  gauge.SetShowText(false);
+  gui::TLabel caption(&form, 3);  // laid over the bar, as the program's is
+  caption.SetBounds(10, 10, 200, 14);
+  caption.SetCaption("working...");
+  form.CreatePeers();
+  form.Show();
+  app.ProcessMessages();
+  HWND bar = reinterpret_cast<HWND>(backend.NativeHandle(gauge));
+  ASSERT_NE(bar, nullptr);
+  ASSERT_TRUE(IsWindowVisible(bar));
+
+  countedWindow = bar;
+  paintsCounted = 0;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountPaints, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  gauge.SetMaxValue(1000);
+  const DWORD start = GetTickCount();
+  for (int i = 1; i <= 1000; ++i) gauge.SetProgress(i);  // a hundred changes of percentage
+  const DWORD elapsed = GetTickCount() - start;
+  const int runPaints = paintsCounted;
+  // The finish is on the screen before any message is let through.
+  EXPECT_EQ(PixelOf(bar, 196, 7), gui::colors::kLime);
+
+  // A step well after the last paint shows at once too.
+  gauge.SetProgress(0);
+  EXPECT_EQ(PixelOf(bar, 100, 7), gui::colors::kSilver);
+  Sleep(gui::kGaugePaintIntervalMs + 10);
+  gauge.SetProgress(600);
+  EXPECT_EQ(PixelOf(bar, 100, 7), gui::colors::kLime);
+  UnhookWindowsHookEx(hook);
+  countedWindow = nullptr;
+
+  EXPECT_GE(runPaints, 1);
+  // One paint an interval, plus the start's and the finish's.
+  EXPECT_LE(runPaints, static_cast<int>(elapsed / gui::kGaugePaintIntervalMs) + 2)
+      << "over " << elapsed << " ms";
+}
+
 TEST(Timers, ATimerTheSystemWillNotStartIsReported) {
   RecordingBackend backend;
   gui::TApplication app(backend);

@@ -237,11 +237,18 @@ void GaugePeer::ApplyState() {
   SetWindowTextA(Hwnd(), g.Text().c_str());
   if (!OnScreen()) return;
   InvalidateRect(Hwnd(), nullptr, FALSE);
-  // Long operations hold the message loop; show the new percentage now.
-  UpdateWindow(Hwnd());
-  // A caption laid over the bar shows the bar beneath it, so it must follow
-  // the bar at once as well.
-  RefreshSeeThroughAbove(g, true);
+  // Long operations hold the message loop; show the new percentage now,
+  // paced as GaugePaintsAtOnce has it.
+  const DWORD now = GetTickCount();
+  const bool paintNow = !paintedOnce_ || GaugePaintsAtOnce(g.PercentDone(), now - lastPaint_);
+  if (paintNow) {
+    UpdateWindow(Hwnd());
+    lastPaint_ = now;
+    paintedOnce_ = true;
+  }
+  // A caption laid over the bar shows the bar beneath it, so it follows the
+  // bar's paints.
+  RefreshSeeThroughAbove(g, paintNow);
 }
 
 bool GaugePeer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

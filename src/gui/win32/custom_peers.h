@@ -56,6 +56,10 @@ class GaugePeer : public WindowPeer {
 
  protected:
   void ApplyState() override;
+
+ private:
+  DWORD lastPaint_ = 0;
+  bool paintedOnce_ = false;
 };
 
 class SpeedButtonPeer : public WindowPeer {

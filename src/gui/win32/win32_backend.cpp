@@ -168,7 +168,10 @@ void Win32Backend::RepaintNow(TControl& control) {
   auto* peer = dynamic_cast<win32::WindowPeer*>(control.GetPeer());
   // Off screen there is nothing to paint: the window is painted whole when it shows.
   if (peer == nullptr || peer->Hwnd() == nullptr || !peer->OnScreen()) return;
-  RedrawWindow(peer->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // Every change invalidates what it alters, so painting what is invalid
+  // brings the whole window up to date; painting it all again would cost a
+  // paint of every control and show nothing new.
+  RedrawWindow(peer->Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void Win32Backend::RunMessageLoop(TApplication& app) {

@@ -93,6 +93,17 @@ TEST(Gauge, RepaintsOnlyWhenTheShownPercentageChanges) {
   EXPECT_EQ(repaints, 1);
 }
 
+TEST(Gauge, PaintsAtOnceAtMostOnceAnIntervalButAlwaysAtItsEnds) {
+  // Inside a run: only once an interval has passed since the last paint.
+  EXPECT_FALSE(GaugePaintsAtOnce(50, 0));
+  EXPECT_FALSE(GaugePaintsAtOnce(50, kGaugePaintIntervalMs - 1));
+  EXPECT_TRUE(GaugePaintsAtOnce(50, kGaugePaintIntervalMs));
+  EXPECT_TRUE(GaugePaintsAtOnce(1, 1000));
+  // A run's start and its finish show however soon they follow.
+  EXPECT_TRUE(GaugePaintsAtOnce(0, 0));
+  EXPECT_TRUE(GaugePaintsAtOnce(100, 0));
+}
+
 // --- notebook ----------------------------------------------------------------------
 
 TEST(Notebook, SelectsPagesByNameInAnyCaseAndIgnoresUnknownNames) {
