@@ -225,6 +225,49 @@ TEST(GaugePaints, ARunShowsItsEndsAtOnceAndBetweenThemPaintsAtMostOnceAnInterval
       << "over " << elapsed << " ms";
 }
 
+// A handler that holds the message loop repaints the form to show what it
+// just changed: that must reach the screen, and only that is painted again.
+TEST(FormRepaint, PaintsWhatChangedAtOnceAndNothingElse) {
+  RecordingBackend backend;
+  gui::TApplication app(backend);
+  gui::TForm form(app, 1);
+  form.SetBounds(0, 0, 320, 120);
+  gui::TLabel changed(&form, 2);
+  changed.SetBounds(10, 10, 200, 20);
+  changed.SetCaption("before");
+  gui::TLabel untouched(&form, 3);
+  untouched.SetBounds(10, 50, 200, 20);
+  untouched.SetCaption("the same");
+  form.CreatePeers();
+  form.Show();
+  app.ProcessMessages();
+  HWND changedWindow = reinterpret_cast<HWND>(backend.NativeHandle(changed));
+  HWND untouchedWindow = reinterpret_cast<HWND>(backend.NativeHandle(untouched));
+  ASSERT_NE(changedWindow, nullptr);
+  ASSERT_NE(untouchedWindow, nullptr);
+
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountPaints, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  paintsCounted = 0;
+  countedWindow = changedWindow;
+  changed.SetCaption("after");
+  form.Repaint();
+  const int changedPaints = paintsCounted;
+  RECT pending;
+  const bool changedStillPending = GetUpdateRect(changedWindow, &pending, FALSE) != 0;
+
+  paintsCounted = 0;
+  countedWindow = untouchedWindow;
+  form.Repaint();
+  const int untouchedPaints = paintsCounted;
+  UnhookWindowsHookEx(hook);
+  countedWindow = nullptr;
+
+  EXPECT_EQ(changedPaints, 1) << "the changed caption was not painted at once";
+  EXPECT_FALSE(changedStillPending);
+  EXPECT_EQ(untouchedPaints, 0) << "a control nothing changed was painted again";
+}
+
 TEST(Timers, ATimerTheSystemWillNotStartIsReported) {
   RecordingBackend backend;
   gui::TApplication app(backend);
