@@ -158,7 +158,8 @@ TEST(WindowCreation, AWindowMadeFromAFinishedControlShowsItsWholeState) {
   EXPECT_EQ(SendMessageA(track, TBM_GETPOS, 0, 0), 4);
 }
 
-// Counts the paints the system sends to one window of this thread.
+// Counts the paints the system sends to one window of this thread while it
+// lives.
 HWND countedWindow = nullptr;
 int paintsCounted = 0;
 LRESULT CALLBACK CountPaints(int code, WPARAM wParam, LPARAM lParam) {
@@ -169,6 +170,26 @@ LRESULT CALLBACK CountPaints(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+class PaintCounter {
+ public:
+  explicit PaintCounter(HWND window)
+      : hook_(SetWindowsHookExA(WH_CALLWNDPROC, CountPaints, nullptr, GetCurrentThreadId())) {
+    countedWindow = window;
+    paintsCounted = 0;
+  }
+  ~PaintCounter() {
+    UnhookWindowsHookEx(hook_);
+    countedWindow = nullptr;
+  }
+  PaintCounter(const PaintCounter&) = delete;
+  PaintCounter& operator=(const PaintCounter&) = delete;
+  bool Hooked() const { return hook_ != nullptr; }
+  int Paints() const { return paintsCounted; }
+
+ private:
+  HHOOK hook_;
+};
+
 gui::TColor PixelOf(HWND hwnd, int x, int y) {
   HDC dc = GetDC(hwnd);
   const COLORREF c = GetPixel(dc, x, y);
@@ -176,37 +197,45 @@ gui::TColor PixelOf(HWND hwnd, int x, int y) {
   return c;
 }
 
+// A form on the screen, painted whole, for the controls a test adds before
+// Show().
+struct ShownForm {
+  ShownForm() { form.SetBounds(0, 0, 320, 120); }
+  void Show() {
+    form.CreatePeers();
+    form.Show();
+    app.ProcessMessages();
+  }
+  HWND Window(const gui::TControl& c) { return reinterpret_cast<HWND>(backend.NativeHandle(c)); }
+  RecordingBackend backend;
+  gui::TApplication app{backend};
+  gui::TForm form{app, 1};
+};
+
 // A long operation drives the gauge without letting messages through: what
 // it shows must reach the screen by the gauge's own paints: its ends at
 // once, and the steps between at most once an interval.
 TEST(GaugePaints, ARunShowsItsEndsAtOnceAndBetweenThemPaintsAtMostOnceAnInterval) {
-  RecordingBackend backend;
-  gui::TApplication app(backend);
-  gui::TForm form(app, 1);
-  form.SetBounds(0, 0, 320, 120);
-  gui::TGauge gauge(&form, 2);
+  ShownForm rig;
+  gui::TGauge gauge(&rig.form, 2);
   gauge.SetBounds(10, 10, 200, 14);
   gauge.SetColors(gui::colors::kLime, gui::colors::kSilver);
   gauge.SetShowText(false);
-  gui::TLabel caption(&form, 3);  // laid over the bar, as the program's is
+  gui::TLabel caption(&rig.form, 3);  // laid over the bar, as the program's is
   caption.SetBounds(10, 10, 200, 14);
   caption.SetCaption("working...");
-  form.CreatePeers();
-  form.Show();
-  app.ProcessMessages();
-  HWND bar = reinterpret_cast<HWND>(backend.NativeHandle(gauge));
+  rig.Show();
+  HWND bar = rig.Window(gauge);
   ASSERT_NE(bar, nullptr);
   ASSERT_TRUE(IsWindowVisible(bar));
 
-  countedWindow = bar;
-  paintsCounted = 0;
-  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountPaints, nullptr, GetCurrentThreadId());
-  ASSERT_NE(hook, nullptr);
+  PaintCounter counter(bar);
+  ASSERT_TRUE(counter.Hooked());
   gauge.SetMaxValue(1000);
   const DWORD start = GetTickCount();
   for (int i = 1; i <= 1000; ++i) gauge.SetProgress(i);  // a hundred changes of percentage
   const DWORD elapsed = GetTickCount() - start;
-  const int runPaints = paintsCounted;
+  const int runPaints = counter.Paints();
   // The finish is on the screen before any message is let through.
   EXPECT_EQ(PixelOf(bar, 196, 7), gui::colors::kLime);
 
@@ -216,8 +245,6 @@ TEST(GaugePaints, ARunShowsItsEndsAtOnceAndBetweenThemPaintsAtMostOnceAnInterval
   Sleep(gui::kGaugePaintIntervalMs + 10);
   gauge.SetProgress(600);
   EXPECT_EQ(PixelOf(bar, 100, 7), gui::colors::kLime);
-  UnhookWindowsHookEx(hook);
-  countedWindow = nullptr;
 
   EXPECT_GE(runPaints, 1);
   // One paint an interval, plus the start's and the finish's.
@@ -228,44 +255,29 @@ TEST(GaugePaints, ARunShowsItsEndsAtOnceAndBetweenThemPaintsAtMostOnceAnInterval
 // A handler that holds the message loop repaints the form to show what it
 // just changed: that must reach the screen, and only that is painted again.
 TEST(FormRepaint, PaintsWhatChangedAtOnceAndNothingElse) {
-  RecordingBackend backend;
-  gui::TApplication app(backend);
-  gui::TForm form(app, 1);
-  form.SetBounds(0, 0, 320, 120);
-  gui::TLabel changed(&form, 2);
+  ShownForm rig;
+  gui::TLabel changed(&rig.form, 2);
   changed.SetBounds(10, 10, 200, 20);
   changed.SetCaption("before");
-  gui::TLabel untouched(&form, 3);
+  gui::TLabel untouched(&rig.form, 3);
   untouched.SetBounds(10, 50, 200, 20);
   untouched.SetCaption("the same");
-  form.CreatePeers();
-  form.Show();
-  app.ProcessMessages();
-  HWND changedWindow = reinterpret_cast<HWND>(backend.NativeHandle(changed));
-  HWND untouchedWindow = reinterpret_cast<HWND>(backend.NativeHandle(untouched));
-  ASSERT_NE(changedWindow, nullptr);
-  ASSERT_NE(untouchedWindow, nullptr);
-
-  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountPaints, nullptr, GetCurrentThreadId());
-  ASSERT_NE(hook, nullptr);
-  paintsCounted = 0;
-  countedWindow = changedWindow;
-  changed.SetCaption("after");
-  form.Repaint();
-  const int changedPaints = paintsCounted;
-  RECT pending;
-  const bool changedStillPending = GetUpdateRect(changedWindow, &pending, FALSE) != 0;
-
-  paintsCounted = 0;
-  countedWindow = untouchedWindow;
-  form.Repaint();
-  const int untouchedPaints = paintsCounted;
-  UnhookWindowsHookEx(hook);
-  countedWindow = nullptr;
-
-  EXPECT_EQ(changedPaints, 1) << "the changed caption was not painted at once";
-  EXPECT_FALSE(changedStillPending);
-  EXPECT_EQ(untouchedPaints, 0) << "a control nothing changed was painted again";
+  rig.Show();
+  ASSERT_NE(rig.Window(changed), nullptr);
+  ASSERT_NE(rig.Window(untouched), nullptr);
+  {
+    PaintCounter counter(rig.Window(changed));
+    ASSERT_TRUE(counter.Hooked());
+    changed.SetCaption("after");
+    rig.form.Repaint();
+    EXPECT_EQ(counter.Paints(), 1) << "the changed caption was not painted at once";
+    RECT pending;
+    EXPECT_FALSE(GetUpdateRect(rig.Window(changed), &pending, FALSE));
+  }
+  PaintCounter counter(rig.Window(untouched));
+  ASSERT_TRUE(counter.Hooked());
+  rig.form.Repaint();
+  EXPECT_EQ(counter.Paints(), 0) << "a control nothing changed was painted again";
 }
 
 TEST(Timers, ATimerTheSystemWillNotStartIsReported) {
