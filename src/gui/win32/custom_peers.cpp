@@ -242,7 +242,7 @@ void GaugePeer::ApplyState() {
   const DWORD now = GetTickCount();
   const bool paintNow = !paintedOnce_ || GaugePaintsAtOnce(g.PercentDone(), now - lastPaint_);
   if (paintNow) {
-    UpdateWindow(Hwnd());
+    if (!CoveredBySeeThroughAbove(g)) UpdateWindow(Hwnd());
     lastPaint_ = now;
     paintedOnce_ = true;
   }

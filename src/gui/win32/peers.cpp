@@ -290,7 +290,11 @@ void WindowPeer::ApplyVisible() {
   RefreshSeeThroughAbove(control_, false);
 }
 
-void RefreshSeeThroughAbove(const TControl& control, bool now) {
+namespace {
+// Calls `visit` with the window of every visible see-through sibling above
+// `control` that overlaps it, and with the overlap.
+template <typename Visit>
+void ForEachSeeThroughAbove(const TControl& control, Visit visit) {
   const TWinControl* parent = control.Parent();
   if (parent == nullptr || !parent->Showing()) return;
   const RECT mine = {control.Left(), control.Top(), control.Left() + control.Width(),
@@ -307,10 +311,27 @@ void RefreshSeeThroughAbove(const TControl& control, bool now) {
     const RECT theirs = {sibling->Left(), sibling->Top(), sibling->Left() + sibling->Width(),
                          sibling->Top() + sibling->Height()};
     RECT overlap;
-    if (!IntersectRect(&overlap, &mine, &theirs)) continue;
-    InvalidateRect(peer->Hwnd(), nullptr, FALSE);
-    if (now) UpdateWindow(peer->Hwnd());
+    if (IntersectRect(&overlap, &mine, &theirs)) visit(peer->Hwnd(), overlap, mine);
   }
+}
+}  // namespace
+
+void RefreshSeeThroughAbove(const TControl& control, bool now) {
+  ForEachSeeThroughAbove(control, [now](HWND window, const RECT&, const RECT&) {
+    InvalidateRect(window, nullptr, FALSE);
+    if (now) UpdateWindow(window);
+  });
+}
+
+bool CoveredBySeeThroughAbove(const TControl& control) {
+  bool covered = false;
+  ForEachSeeThroughAbove(control, [&covered](HWND, const RECT& overlap, const RECT& mine) {
+    if (overlap.left == mine.left && overlap.top == mine.top && overlap.right == mine.right &&
+        overlap.bottom == mine.bottom) {
+      covered = true;
+    }
+  });
+  return covered;
 }
 
 void WindowPeer::ApplyCaption() {

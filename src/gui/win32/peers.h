@@ -136,6 +136,10 @@ void PaintBeneath(const TControl& control, HDC dc);
 // otherwise when the loop next paints): they show what lies beneath them.
 // Nothing while the parent is off screen.
 void RefreshSeeThroughAbove(const TControl& control, bool now);
+// Whether a see-through sibling above covers the whole of `control`: its
+// paint then shows `control` beneath it, and the windows' clipping leaves
+// nothing of `control`'s own paint on the screen.
+bool CoveredBySeeThroughAbove(const TControl& control);
 // Tells the peers of a control and of everything on it that they are about
 // to come on screen.
 void AnnounceComingOnScreen(const TControl& control);
